@@ -1,0 +1,48 @@
+#include "scene/Library.h"
+
+#include "scene/model/Node.h"
+#include "scene/model/NodeType.h"
+#include "scene/text/CacheManager.h"
+
+namespace {
+
+// Start-up and shutdown run from the constructor and destructor of one
+// namespace-scope object: the loader runs them when the shared library is
+// loaded and unloaded (dlopen/dlclose or program start/exit), so no host can
+// forget them, and shutdown mirrors start-up in reverse.
+class LibraryLifetime {
+public:
+    LibraryLifetime()
+    {
+        lumo::CreateCacheManager();
+        CVNodeType::Init();
+        mTypesReady = true;
+        CVNode::Init();
+    }
+    ~LibraryLifetime()
+    {
+        if (mTypesReady)
+            CVNodeType::UnInit();
+        if (CVNode::NameSpaceDepth() >= 0)
+            CVNode::UnInit();
+        lumo::DeleteCacheManager();
+    }
+
+private:
+    bool mTypesReady = false;
+};
+
+LibraryLifetime gLifetime;
+
+bool gLocked = false;
+const LumoLibraryRecord gRecord = {"lumoscene", 0, 1};
+
+} // namespace
+
+extern "C" {
+
+const LumoLibraryRecord* InitDLL() { return &gRecord; }
+void SetDllLockedFlag() { gLocked = true; }
+void ClearDllLockedFlag() { gLocked = false; }
+int DllCanUnloadNow() { return gLocked ? 1 : 0; }
+}

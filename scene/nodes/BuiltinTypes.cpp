@@ -1,0 +1,90 @@
+// The built-in node classes in their fixed registration order. A class that
+// exists fills its row; a row without a class registers nothing, so that its
+// element stays unknown to documents until the class is written.
+#include "scene/model/BuiltinTypes.h"
+
+#include "scene/model/Node.h"
+
+#include <cwchar>
+
+namespace {
+
+struct BuiltinType {
+    const wchar_t* name;
+    void (*registerType)();
+    CVNode* (*create)();
+};
+
+template <class N>
+CVNode* Create()
+{
+    return new N;
+}
+
+#define LUMO_BUILTIN(name) {L## #name, &CV##name::AddToTypeNameSpace, &Create<CV##name>}
+#define LUMO_NOT_YET(name) {L## #name, nullptr, nullptr}
+
+const BuiltinType kBuiltinTypes[] = {
+    LUMO_NOT_YET(Box),
+    LUMO_NOT_YET(IndexedFaceSet),
+    LUMO_NOT_YET(ElevationGrid),
+    LUMO_NOT_YET(Shape),
+    LUMO_NOT_YET(Group),
+    LUMO_NOT_YET(Transform),
+    LUMO_NOT_YET(Appearance),
+    LUMO_NOT_YET(Material),
+    LUMO_NOT_YET(Color),
+    LUMO_NOT_YET(Normal),
+    LUMO_NOT_YET(Coordinate),
+    LUMO_NOT_YET(Text),
+    LUMO_NOT_YET(FontStyle),
+    LUMO_NOT_YET(BitmapFontStyle),
+    LUMO_NOT_YET(Sphere),
+    LUMO_NOT_YET(Cone),
+    LUMO_NOT_YET(Cylinder),
+    LUMO_NOT_YET(IndexedLineSet),
+    LUMO_NOT_YET(DirectionalLight),
+    LUMO_NOT_YET(PointSet),
+    LUMO_NOT_YET(Switch),
+    LUMO_NOT_YET(Billboard),
+    LUMO_NOT_YET(Extrusion),
+    LUMO_NOT_YET(TextureCoordinate),
+    LUMO_NOT_YET(ImageTexture),
+    LUMO_NOT_YET(TextureTransform),
+    LUMO_NOT_YET(ColorInterpolator),
+    LUMO_NOT_YET(CoordinateInterpolator),
+    LUMO_NOT_YET(SPFixture),
+    LUMO_NOT_YET(SPSubfixture),
+    LUMO_NOT_YET(SPProduct),
+    LUMO_NOT_YET(SPAnnotation),
+    LUMO_NOT_YET(SPSection),
+    LUMO_NOT_YET(Animation),
+    LUMO_NOT_YET(KeyFrameAnimation),
+    LUMO_NOT_YET(KeyFrame),
+    LUMO_NOT_YET(Blinker),
+    LUMO_NOT_YET(Anchor),
+    LUMO_NOT_YET(NavigationInfo),
+    LUMO_NOT_YET(WorldInfo),
+    LUMO_NOT_YET(Viewpoint),
+};
+
+static_assert(sizeof(kBuiltinTypes) / sizeof(kBuiltinTypes[0]) == 41, "41 built-in node types");
+
+} // namespace
+
+void lumo::RegisterBuiltinNodeTypes()
+{
+    for (const BuiltinType& type : kBuiltinTypes)
+        if (type.registerType)
+            type.registerType();
+}
+
+CVNode* lumo::NewBuiltinNode(const wchar_t* name)
+{
+    if (!name)
+        return nullptr;
+    for (const BuiltinType& type : kBuiltinTypes)
+        if (type.create && std::wcscmp(type.name, name) == 0)
+            return type.create();
+    return nullptr;
+}
