@@ -70,3 +70,15 @@ inline bool operator==(const GUID& a, const GUID& b)
     return true;
 }
 inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
+
+// A calendar time, as the system clock reports it.
+struct SYSTEMTIME {
+    WORD wYear;
+    WORD wMonth;
+    WORD wDayOfWeek;
+    WORD wDay;
+    WORD wHour;
+    WORD wMinute;
+    WORD wSecond;
+    WORD wMilliseconds;
+};

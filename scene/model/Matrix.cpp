@@ -67,6 +67,15 @@ struct Minors {
 
 } // namespace
 
+CVMatrix CVMatrix::Transpose() const
+{
+    CVMatrix r(m_zero);
+    for (int row = 0; row < 4; ++row)
+        for (int col = 0; col < 4; ++col)
+            r.mValue.m[row * 4 + col] = mValue.m[col * 4 + row];
+    return r;
+}
+
 float CVMatrix::Determinant() const { return float(Minors(mValue.m).Determinant()); }
 
 CVMatrix CVMatrix::Inverse() const

@@ -31,6 +31,8 @@ public:
     CVMatrix operator*(const CVMatrix& other) const;
     bool operator==(const CVMatrix& other) const;
     float Determinant() const;
+    // Rows become columns: converts between this layout and OpenGL's.
+    CVMatrix Transpose() const;
     // The adjoint divided by the determinant; a (near) singular matrix, whose
     // determinant's magnitude is below 1e-7, gives the adjoint undivided.
     CVMatrix Inverse() const;

@@ -2,6 +2,7 @@
 
 #include "scene/model/Child.h"
 #include "scene/render/Action.h"
+#include "scene/render/GLRenderArea.h"
 
 #include <stdexcept>
 
@@ -104,8 +105,8 @@ CVNode* CVNode::NameToNode(const std::wstring& name)
 
 CVGLRenderArea* CVNode::MakeCacheCurrent(CVGLRenderArea* area)
 {
-    // The render area gains its shared cache area with the renderer; until
-    // then every area is its own cache.
+    if (area && area->GetRenderCache())
+        return area->GetRenderCache();
     return area;
 }
 

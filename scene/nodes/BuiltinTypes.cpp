@@ -4,6 +4,13 @@
 #include "scene/model/BuiltinTypes.h"
 
 #include "scene/model/Node.h"
+#include "scene/nodes/Anchor.h"
+#include "scene/nodes/Billboard.h"
+#include "scene/nodes/Group.h"
+#include "scene/nodes/NavigationInfo.h"
+#include "scene/nodes/Switch.h"
+#include "scene/nodes/Transform.h"
+#include "scene/nodes/WorldInfo.h"
 
 #include <cwchar>
 
@@ -29,8 +36,8 @@ const BuiltinType kBuiltinTypes[] = {
     LUMO_NOT_YET(IndexedFaceSet),
     LUMO_NOT_YET(ElevationGrid),
     LUMO_NOT_YET(Shape),
-    LUMO_NOT_YET(Group),
-    LUMO_NOT_YET(Transform),
+    LUMO_BUILTIN(Group),
+    LUMO_BUILTIN(Transform),
     LUMO_NOT_YET(Appearance),
     LUMO_NOT_YET(Material),
     LUMO_NOT_YET(Color),
@@ -45,8 +52,8 @@ const BuiltinType kBuiltinTypes[] = {
     LUMO_NOT_YET(IndexedLineSet),
     LUMO_NOT_YET(DirectionalLight),
     LUMO_NOT_YET(PointSet),
-    LUMO_NOT_YET(Switch),
-    LUMO_NOT_YET(Billboard),
+    LUMO_BUILTIN(Switch),
+    LUMO_BUILTIN(Billboard),
     LUMO_NOT_YET(Extrusion),
     LUMO_NOT_YET(TextureCoordinate),
     LUMO_NOT_YET(ImageTexture),
@@ -62,9 +69,9 @@ const BuiltinType kBuiltinTypes[] = {
     LUMO_NOT_YET(KeyFrameAnimation),
     LUMO_NOT_YET(KeyFrame),
     LUMO_NOT_YET(Blinker),
-    LUMO_NOT_YET(Anchor),
-    LUMO_NOT_YET(NavigationInfo),
-    LUMO_NOT_YET(WorldInfo),
+    LUMO_BUILTIN(Anchor),
+    LUMO_BUILTIN(NavigationInfo),
+    LUMO_BUILTIN(WorldInfo),
     LUMO_NOT_YET(Viewpoint),
 };
 

@@ -28,6 +28,9 @@ public:
     virtual void PopProjection() {}
 
     int DoTraversal() const { return m_bDoTraversal; }
+    // Whether switches show this action every choice (the document writer
+    // needs all of them) instead of the chosen one.
+    virtual bool TraversesAllChoices() const { return false; }
     CVState* GetState() const { return m_pState; }
 
 protected:

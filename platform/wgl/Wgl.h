@@ -1,0 +1,31 @@
+// The Windows OpenGL context interface (pixel formats, contexts, list
+// sharing, buffer swaps) over EGL. Every context of the process lives on one
+// EGL display, the surfaceless Mesa platform, so that any two contexts can
+// share display lists and textures. A memory DC renders into a pbuffer of its
+// bitmap's size; SwapBuffers copies the pixels into the bitmap.
+#pragma once
+
+#include "platform/win/GdiTypes.h"
+
+int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* pfd);
+// Fills pfd for a pixel format number; returns the number of formats, 0 on failure.
+int DescribePixelFormat(HDC dc, int format, UINT size, PIXELFORMATDESCRIPTOR* pfd);
+BOOL SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* pfd);
+int GetPixelFormat(HDC dc);
+
+HGLRC wglCreateContext(HDC dc);
+BOOL wglDeleteContext(HGLRC rc);
+// A null context releases the current one.
+BOOL wglMakeCurrent(HDC dc, HGLRC rc);
+HGLRC wglGetCurrentContext();
+// Makes dst share src's display lists and textures. EGL shares only at
+// creation, so dst's context is created anew: objects it held are lost and
+// its OpenGL state is back at the defaults.
+BOOL wglShareLists(HGLRC src, HGLRC dst);
+// Finishes drawing; for a memory DC, copies the image into its bitmap.
+BOOL SwapBuffers(HDC dc);
+
+namespace lumo::gl {
+// Whether an EGL display with OpenGL could be opened in this process.
+bool DisplayAvailable();
+} // namespace lumo::gl

@@ -1,0 +1,63 @@
+#include "scene/nodes/Group.h"
+
+#include "scene/render/Action.h"
+
+LUMO_IMPLEMENT_NODE(CVGroup, CVChild)
+
+CVGroup::CVGroup()
+{
+    bboxSize.SetValue(-1.0f, -1.0f, -1.0f);
+    selectable.SetValue(1);
+}
+
+void CVGroup::AddToTypeNameSpace()
+{
+    CVNodeTypeBuilder<CVGroup>(L"Group")
+        .Field(L"children", &CVGroup::children)
+        .Field(L"bboxCenter", &CVGroup::bboxCenter)
+        .Field(L"bboxSize", &CVGroup::bboxSize)
+        .Field(L"selectable", &CVGroup::selectable);
+}
+
+bool CVGroup::SkippedInPickMode(CVAction* action) const
+{
+    return action->GetState()->m_bPickMode && !selectable.GetValue();
+}
+
+void CVGroup::Traverse(CVAction* action, const CVNodePath* path, int index)
+{
+    if (SkippedInPickMode(action))
+        return;
+    PushState(action);
+    action->PreActOn(this);
+    DoTraverse(action, path, index);
+    action->PostActOn(this);
+    PopState(action);
+}
+
+void CVGroup::PushState(CVAction* action)
+{
+    action->PushState();
+    CVState* state = action->GetState();
+    if (state->m_bPickMode)
+        state->SetPathEntry(this);
+}
+
+void CVGroup::PopState(CVAction* action) { action->PopState(); }
+
+void CVGroup::DoTraverse(CVAction* action, const CVNodePath* path, int index)
+{
+    if (path) {
+        size_t next = size_t(index) + 1;
+        if (next < path->size() && (*path)[next])
+            (*path)[next]->Traverse(action, path, int(next));
+        return;
+    }
+    // The count is re-read after every child: a child may change the list.
+    for (int i = 0; i < children.GetNum(); ++i) {
+        if (!action->DoTraversal())
+            break;
+        if (CVChild* child = children[i])
+            child->Traverse(action, nullptr, 0);
+    }
+}

@@ -1,0 +1,33 @@
+// An ordered list of child nodes; the base of every grouping node.
+#pragma once
+
+#include "scene/model/Child.h"
+#include "scene/model/NodeFields.h"
+#include "scene/model/NodeType.h"
+#include "scene/model/SFields.h"
+
+class CVGroup : public CVChild {
+    LUMO_DECLARE_NODE(CVGroup)
+
+public:
+    CVGroup();
+
+    CVMFNode<CVChild> children;
+    CVSFVec3f bboxCenter;
+    CVSFVec3f bboxSize;
+    CVSFBool selectable;
+
+    // The group walk: skipped in pick mode when not selectable; otherwise the
+    // state push, PreActOn, the children, PostActOn and the state pop.
+    void Traverse(CVAction* action, const CVNodePath* path, int index) override;
+
+protected:
+    // Calls the action's push and, in pick mode, records the group in the path.
+    virtual void PushState(CVAction* action);
+    virtual void PopState(CVAction* action);
+    // Visits every child (re-reading the count after each), or only the next
+    // node of a path walk.
+    virtual void DoTraverse(CVAction* action, const CVNodePath* path, int index);
+    // The pick-mode test of the group walk.
+    bool SkippedInPickMode(CVAction* action) const;
+};

@@ -1,0 +1,42 @@
+#include "scene/nodes/Switch.h"
+
+#include "scene/render/Action.h"
+
+LUMO_IMPLEMENT_NODE(CVSwitch, CVChild)
+
+CVSwitch::CVSwitch() { whichChoice.SetValue(-1); }
+
+void CVSwitch::AddToTypeNameSpace()
+{
+    CVNodeTypeBuilder<CVSwitch>(L"Switch")
+        .Field(L"choice", &CVSwitch::choice)
+        .Field(L"whichChoice", &CVSwitch::whichChoice);
+}
+
+void CVSwitch::Traverse(CVAction* action, const CVNodePath* path, int index)
+{
+    int which = whichChoice.GetValue();
+    if (which < 0 && !WalkedWithoutChoice())
+        return;
+    action->PushState();
+    action->PreActOn(this);
+    if (which >= 0) {
+        CVState* state = action->GetState();
+        if (state->m_bPickMode)
+            state->SetPathEntry(this);
+        if (path) {
+            if (which < choice.GetNum())
+                if (CVChild* c = choice[which])
+                    c->Traverse(action, path, index + 1);
+        } else if (action->TraversesAllChoices()) {
+            for (int i = 0; i < choice.GetNum() && action->DoTraversal(); ++i)
+                if (CVChild* c = choice[i])
+                    c->Traverse(action, nullptr, 0);
+        } else if (which < choice.GetNum()) {
+            if (CVChild* c = choice[which])
+                c->Traverse(action, nullptr, 0);
+        }
+    }
+    action->PostActOn(this);
+    action->PopState();
+}

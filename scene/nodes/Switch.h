@@ -1,0 +1,23 @@
+// Shows one of its choices, selected by index; -1 shows none.
+#pragma once
+
+#include "scene/model/Child.h"
+#include "scene/model/NodeFields.h"
+#include "scene/model/NodeType.h"
+#include "scene/model/SFields.h"
+
+class CVSwitch : public CVChild {
+    LUMO_DECLARE_NODE(CVSwitch)
+
+public:
+    CVSwitch();
+
+    CVMFNode<CVChild> choice;
+    CVSFInt32 whichChoice;
+
+    void Traverse(CVAction* action, const CVNodePath* path, int index) override;
+
+protected:
+    // Whether the switch is walked even with no choice made (blinkers are).
+    virtual bool WalkedWithoutChoice() const { return false; }
+};
