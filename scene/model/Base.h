@@ -8,6 +8,7 @@ struct CVRuntimeClass {
     const CVRuntimeClass* m_pBaseClass;
 
     bool IsDerivedFrom(const CVRuntimeClass* base) const;
+    bool IsDerivedFrom(const char* className) const;
 };
 
 // Declares a class's run-time record; pair with LUMO_IMPLEMENT_CLASS in the
@@ -41,6 +42,8 @@ public:
     virtual ~CVBase() = default;
 
     bool IsKindOf(const CVRuntimeClass* cls) const { return GetRuntimeClass()->IsDerivedFrom(cls); }
+    // The same test by class name, for classes this code does not link against.
+    bool IsKindOfClassNamed(const char* className) const;
     template <class T>
     bool IsKindOf() const
     {

@@ -6,6 +6,7 @@
 #include "scene/model/Node.h"
 #include "scene/model/SFields.h"
 #include "scene/render/GLDevice.h"
+#include "scene/x3d/SearchPath.h"
 
 #include <GL/gl.h>
 
@@ -77,6 +78,7 @@ void CVGLRenderArea::Initialize(CVGLDevice* device)
 {
     std::copy(kIdentity, kIdentity + 16, mProjection);
     std::fill(mShadowMatrix, mShadowMatrix + 16, 0.0f);
+    mTextureSearchPath = CVGetDefaultImageSearchPath();
     if (!device)
         return;
     mDC = device->GetHdc();

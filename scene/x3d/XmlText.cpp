@@ -1,0 +1,38 @@
+#include "scene/x3d/XmlText.h"
+
+namespace lumo::xml {
+
+std::wstring ToWide(const XMLCh* text)
+{
+    std::wstring out;
+    if (!text)
+        return out;
+    for (const XMLCh* p = text; *p; ++p) {
+        char32_t c = *p;
+        if (c >= 0xD800 && c < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(p[1]) - 0xDC00);
+            ++p;
+        }
+        out += wchar_t(c);
+    }
+    return out;
+}
+
+std::u16string ToXml(const std::wstring& text)
+{
+    std::u16string out;
+    out.reserve(text.size());
+    for (wchar_t wc : text) {
+        auto c = char32_t(wc);
+        if (c >= 0x10000 && c <= 0x10FFFF) {
+            c -= 0x10000;
+            out += char16_t(0xD800 + (c >> 10));
+            out += char16_t(0xDC00 + (c & 0x3FF));
+        } else {
+            out += char16_t(c);
+        }
+    }
+    return out;
+}
+
+} // namespace lumo::xml
