@@ -43,11 +43,18 @@ void DeleteSpace(TypeSpace& space)
     space.displaced.clear();
 }
 
+wchar_t FoldCase(wchar_t c)
+{
+    if (c < 0x80)
+        return c >= L'A' && c <= L'Z' ? wchar_t(c + 32) : c;
+    return wchar_t(std::towlower(c));
+}
+
 bool EqualNoCase(const std::wstring& a, const wchar_t* b)
 {
     size_t i = 0;
     for (; i < a.size() && b[i]; ++i)
-        if (std::towlower(a[i]) != std::towlower(b[i]))
+        if (a[i] != b[i] && FoldCase(a[i]) != FoldCase(b[i]))
             return false;
     return i == a.size() && b[i] == 0;
 }
@@ -198,11 +205,27 @@ CVField* CVNodeType::GetField(const CVNode* node, const wchar_t* name) const
     if (!node || !name)
         return nullptr;
     for (const CVFieldType& record : mFields)
-        if (record.offset >= 0 && EqualNoCase(record.name, name)) {
-            const char* base = reinterpret_cast<const char*>(node);
-            return const_cast<CVField*>(reinterpret_cast<const CVField*>(base + record.offset));
-        }
+        if (record.offset >= 0 && EqualNoCase(record.name, name))
+            return FieldOf(node, record);
     return nullptr;
+}
+
+const CVFieldType* CVNodeType::FindField(const wchar_t* name) const
+{
+    if (!name)
+        return nullptr;
+    for (const CVFieldType& record : mFields)
+        if (record.name == name)
+            return &record;
+    return nullptr;
+}
+
+CVField* CVNodeType::FieldOf(const CVNode* node, const CVFieldType& record)
+{
+    if (!node || record.offset < 0)
+        return nullptr;
+    const char* base = reinterpret_cast<const char*>(node);
+    return const_cast<CVField*>(reinterpret_cast<const CVField*>(base + record.offset));
 }
 
 CVField* CVNodeType::GetDefaultValue(const CVNode*, const wchar_t* name) const

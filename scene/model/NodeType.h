@@ -62,6 +62,10 @@ public:
     int HasExposedField(const wchar_t* name) const;
     // The node's field of that name, compared ignoring case; null if absent.
     CVField* GetField(const CVNode* node, const wchar_t* name) const;
+    // The record of the field with exactly that name, or null; with FieldOf,
+    // one scan where HasField and GetField would make two.
+    const CVFieldType* FindField(const wchar_t* name) const;
+    static CVField* FieldOf(const CVNode* node, const CVFieldType& record);
     CVField* GetDefaultValue(const CVNode* node, const wchar_t* name) const;
     void InstallDefaultValues(const CVNode* node) const;
     const std::vector<CVFieldType>& GetFields() const { return mFields; }

@@ -19,7 +19,42 @@ LUMO_IMPLEMENT_CLASS(CVSFVec2f, CVSField)
 LUMO_IMPLEMENT_CLASS(CVSFVec3f, CVSField)
 
 // The scans below start from the current values, so a component the text
-// does not supply keeps its value (swscanf stops at the first failure).
+// does not supply keeps its value: like swscanf("%f%f%f"), reading stops at
+// the first text that is not a number. (wcstof after skipping white space is
+// what "%f" does, without the cost of the format machinery.)
+namespace {
+
+bool ReadNumber(const wchar_t*& p, float& value)
+{
+    wchar_t* end = nullptr;
+    float v = std::wcstof(p, &end);
+    if (end == p)
+        return false;
+    value = v;
+    p = end;
+    return true;
+}
+
+bool ReadNumber(const wchar_t*& p, int& value)
+{
+    wchar_t* end = nullptr;
+    long v = std::wcstol(p, &end, 10);
+    if (end == p)
+        return false;
+    value = int(v);
+    p = end;
+    return true;
+}
+
+// Reads the numbers in order, stopping at the first that does not parse.
+template <class... T>
+void ScanNumbers(const wchar_t* text, T&... out)
+{
+    bool ok = true;
+    ((ok = ok && ReadNumber(text, out)), ...);
+}
+
+} // namespace
 
 int CVSFBool::SetValue(int v)
 {
@@ -55,7 +90,7 @@ int CVSFColor::SetValue(const RGBColorStruct& v)
 int CVSFColor::SetValue(const wchar_t* text)
 {
     if (text)
-        std::swscanf(text, L"%f%f%f", &mValue.red, &mValue.green, &mValue.blue);
+        ScanNumbers(text, mValue.red, mValue.green, mValue.blue);
     return 1;
 }
 
@@ -68,7 +103,7 @@ int CVSFFloat::SetValue(float v)
 int CVSFFloat::SetValue(const wchar_t* text)
 {
     if (text)
-        std::swscanf(text, L"%f", &mValue);
+        ScanNumbers(text, mValue);
     return 1;
 }
 
@@ -89,16 +124,14 @@ int CVSFInt32::SetValue(int v)
 int CVSFInt32::SetValue(const wchar_t* text)
 {
     if (text)
-        std::swscanf(text, L"%d", &mValue);
+        ScanNumbers(text, mValue);
     return 1;
 }
 
 int CVSFRotation::SetValue(const wchar_t* text)
 {
     if (text) {
-        float x = mValue.x, y = mValue.y, z = mValue.z, a = mValue.angle;
-        std::swscanf(text, L"%f%f%f%f", &x, &y, &z, &a);
-        mValue.SetValue(x, y, z, a);
+        ScanNumbers(text, mValue.x, mValue.y, mValue.z, mValue.angle);
     }
     return 1;
 }
@@ -147,7 +180,7 @@ int CVSFVec2f::SetValue(const Point2fStruct& v)
 int CVSFVec2f::SetValue(const wchar_t* text)
 {
     if (text)
-        std::swscanf(text, L"%f%f", &mValue.x, &mValue.y);
+        ScanNumbers(text, mValue.x, mValue.y);
     return 1;
 }
 
@@ -166,6 +199,6 @@ int CVSFVec3f::SetValue(const Point3fStruct& v)
 int CVSFVec3f::SetValue(const wchar_t* text)
 {
     if (text)
-        std::swscanf(text, L"%f%f%f", &mValue.x, &mValue.y, &mValue.z);
+        ScanNumbers(text, mValue.x, mValue.y, mValue.z);
     return 1;
 }

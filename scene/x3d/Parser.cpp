@@ -7,6 +7,8 @@
 #include "scene/x3d/XmlText.h"
 
 #include <xercesc/dom/DOM.hpp>
+#include <xercesc/framework/XMLElementDecl.hpp>
+#include <xercesc/framework/XMLAttr.hpp>
 #include <xercesc/framework/LocalFileInputSource.hpp>
 #include <xercesc/framework/MemBufInputSource.hpp>
 #include <xercesc/parsers/XercesDOMParser.hpp>
@@ -65,32 +67,39 @@ public:
 // instead of eating memory.
 const XMLSize_t kEntityExpansionLimit = 100000;
 
-int ElementDepth(DOMNode* root)
-{
-    int depth = 0, deepest = 0;
-    DOMNode* node = root;
-    while (node) {
-        if (node->getNodeType() == DOMNode::ELEMENT_NODE)
-            deepest = std::max(deepest, depth + 1);
-        if (DOMNode* child = node->getFirstChild()) {
-            node = child;
-            ++depth;
-            continue;
-        }
-        while (node && node != root && !node->getNextSibling()) {
-            node = node->getParentNode();
-            --depth;
-        }
-        node = node && node != root ? node->getNextSibling() : nullptr;
-    }
-    return deepest;
-}
-
 [[noreturn]] void Refuse(const std::wstring& message, const std::wstring& systemId)
 {
     std::u16string m = ToXml(message), id = ToXml(systemId);
     throw SAXParseException(m.c_str(), u"", id.c_str(), 0, 0);
 }
+
+// The DOM parser with a bound on element nesting, checked as elements are
+// scanned: a deeper document is refused before the walk (and every action on
+// the scene, which recurses) could run out of stack.
+class BoundedDOMParser : public XercesDOMParser {
+public:
+    void startElement(const XMLElementDecl& decl, const unsigned int urlId, const XMLCh* const prefix,
+                      const RefVectorOf<XMLAttr>& attributes, const XMLSize_t count, const bool isEmpty,
+                      const bool isRoot) override
+    {
+        if (mDepth + 1 > CVParser::kMaxElementDepth)
+            Refuse(L"The document nests elements more than " + std::to_wstring(CVParser::kMaxElementDepth) +
+                       L" levels deep; such documents are not read.",
+                   L"");
+        if (!isEmpty)
+            ++mDepth;
+        XercesDOMParser::startElement(decl, urlId, prefix, attributes, count, isEmpty, isRoot);
+    }
+    void endElement(const XMLElementDecl& decl, const unsigned int urlId, const bool isRoot,
+                    const XMLCh* const prefix) override
+    {
+        --mDepth;
+        XercesDOMParser::endElement(decl, urlId, isRoot, prefix);
+    }
+
+private:
+    int mDepth = 0;
+};
 
 bool EndsWith(const std::wstring& s, const wchar_t* suffix)
 {
@@ -139,7 +148,7 @@ void CVParser::ParseXML(const std::wstring& path, const void* bytes, unsigned in
     NoExternalResources resolver;
     SecurityManager security;
     security.setEntityExpansionLimit(kEntityExpansionLimit);
-    XercesDOMParser parser;
+    BoundedDOMParser parser;
     parser.setValidationScheme(XercesDOMParser::Val_Never);
     parser.setDoNamespaces(false);
     parser.setDoSchema(false);
@@ -173,10 +182,6 @@ void CVParser::ParseXML(const std::wstring& path, const void* bytes, unsigned in
     DOMElement* top = document ? document->getDocumentElement() : nullptr;
     if (!top)
         return;
-    if (ElementDepth(top) > kMaxElementDepth)
-        Refuse(L"The document nests elements more than " + std::to_wstring(kMaxElementDepth) +
-                   L" levels deep; such documents are not read.",
-               path.empty() ? L"X3DBits" : path);
     GetLumoFromDOM(creator, top);
 }
 

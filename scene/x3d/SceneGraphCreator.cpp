@@ -122,11 +122,11 @@ int CVSceneGraphCreator::BeginField(const std::wstring& name)
     Record& top = mStack.back();
     if (top.type->HasEventIn(name.c_str()) || top.type->HasEventOut(name.c_str()))
         return 1;
-    int type = top.type->HasField(name.c_str());
-    if (type == 0)
+    const CVFieldType* record = top.type->FindField(name.c_str());
+    if (!record)
         return 0;
-    mFieldType = type;
-    mField = top.node->GetField(name.c_str());
+    mFieldType = record->type;
+    mField = CVNodeType::FieldOf(top.node, *record);
     top.field = mField;
     return 1;
 }

@@ -7,6 +7,10 @@ std::wstring ToWide(const XMLCh* text)
     std::wstring out;
     if (!text)
         return out;
+    const XMLCh* end = text;
+    while (*end)
+        ++end;
+    out.reserve(size_t(end - text));
     for (const XMLCh* p = text; *p; ++p) {
         char32_t c = *p;
         if (c >= 0xD800 && c < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000) {
