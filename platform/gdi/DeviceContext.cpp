@@ -2,6 +2,15 @@
 
 #include <cstdlib>
 #include <limits>
+#include <unordered_set>
+
+namespace {
+std::unordered_set<const void*>& LiveBitmaps()
+{
+    static std::unordered_set<const void*> live;
+    return live;
+}
+} // namespace
 
 HDC CreateCompatibleDC(HDC) { return new HDC__; }
 
@@ -29,14 +38,25 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT, void** bits, void*, 
     long long width = h.biWidth, height = std::llabs(static_cast<long long>(h.biHeight));
     if (h.biBitCount != 32 || width <= 0 || height <= 0 || width * height > std::numeric_limits<int>::max() / 4)
         return nullptr;
-    auto* bmp = new HBITMAP__;
-    bmp->width = int(width);
-    bmp->height = int(height);
-    bmp->bits.assign(size_t(width * height * 4), 0);
-    if (bits)
+    HBITMAP bmp = CreateBitmap32(int(width), int(height));
+    if (bmp && bits)
         *bits = bmp->bits.data();
     return bmp;
 }
+
+HBITMAP CreateBitmap32(int width, int height)
+{
+    if (width <= 0 || height <= 0 || (long long)width * height > std::numeric_limits<int>::max() / 4)
+        return nullptr;
+    auto* bmp = new HBITMAP__;
+    bmp->width = width;
+    bmp->height = height;
+    bmp->bits.assign(size_t(width) * size_t(height) * 4, 0);
+    LiveBitmaps().insert(bmp);
+    return bmp;
+}
+
+bool IsLiveBitmap(const void* handle) { return handle && LiveBitmaps().count(handle) > 0; }
 
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object)
 {
@@ -49,6 +69,9 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object)
 
 BOOL DeleteObject(HGDIOBJ object)
 {
+    if (!IsLiveBitmap(object))
+        return 0;
+    LiveBitmaps().erase(object);
     delete static_cast<HBITMAP>(object);
-    return object != nullptr;
+    return 1;
 }

@@ -33,3 +33,9 @@ HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits
 // Selects a bitmap into a memory DC and returns the one selected before.
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
 BOOL DeleteObject(HGDIOBJ object);
+// A 32-bit bitmap of the given size (top-down use, stored bottom-up as all
+// DIB sections); null for a size of zero or less.
+HBITMAP CreateBitmap32(int width, int height);
+// Whether the handle names a bitmap that exists: handles that arrive as text
+// (from a host) are checked before they are used.
+bool IsLiveBitmap(const void* handle);

@@ -119,6 +119,15 @@ bool FitSurface(HDC dc, HGLRC rc)
 
 } // namespace
 
+bool lumo::gl::CurrentSurfaceSize(int& width, int& height)
+{
+    if (!gCurrent)
+        return false;
+    width = gCurrent->width;
+    height = gCurrent->height;
+    return true;
+}
+
 bool lumo::gl::DisplayAvailable() { return TheDisplay().display != EGL_NO_DISPLAY; }
 
 int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* pfd)

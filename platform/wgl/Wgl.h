@@ -26,6 +26,8 @@ BOOL wglShareLists(HGLRC src, HGLRC dst);
 BOOL SwapBuffers(HDC dc);
 
 namespace lumo::gl {
+// The size of the current context's drawing surface; false without one.
+bool CurrentSurfaceSize(int& width, int& height);
 // Whether an EGL display with OpenGL could be opened in this process.
 bool DisplayAvailable();
 } // namespace lumo::gl

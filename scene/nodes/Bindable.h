@@ -3,17 +3,14 @@
 #pragma once
 
 #include "scene/model/Child.h"
+#include "scene/model/SFields.h"
 
 class CVBindable : public CVChild {
     LUMO_DECLARE_CLASS(CVBindable)
 
 public:
-    bool IsBound() const { return mBound; }
-    void SetBound(bool bound) { mBound = bound; }
+    CVSFBool bind;
 
 protected:
     CVBindable() = default;
-
-private:
-    bool mBound = false;
 };

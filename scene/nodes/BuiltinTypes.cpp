@@ -11,6 +11,8 @@
 #include "scene/nodes/Switch.h"
 #include "scene/nodes/Transform.h"
 #include "scene/nodes/WorldInfo.h"
+#include "scene/render/Lights.h"
+#include "scene/render/Viewpoint.h"
 
 #include <cwchar>
 
@@ -50,7 +52,7 @@ const BuiltinType kBuiltinTypes[] = {
     LUMO_NOT_YET(Cone),
     LUMO_NOT_YET(Cylinder),
     LUMO_NOT_YET(IndexedLineSet),
-    LUMO_NOT_YET(DirectionalLight),
+    LUMO_BUILTIN(DirectionalLight),
     LUMO_NOT_YET(PointSet),
     LUMO_BUILTIN(Switch),
     LUMO_BUILTIN(Billboard),
@@ -72,7 +74,7 @@ const BuiltinType kBuiltinTypes[] = {
     LUMO_BUILTIN(Anchor),
     LUMO_BUILTIN(NavigationInfo),
     LUMO_BUILTIN(WorldInfo),
-    LUMO_NOT_YET(Viewpoint),
+    LUMO_BUILTIN(Viewpoint),
 };
 
 static_assert(sizeof(kBuiltinTypes) / sizeof(kBuiltinTypes[0]) == 41, "41 built-in node types");

@@ -8,7 +8,9 @@
 #include "scene/render/GLDevice.h"
 #include "scene/x3d/SearchPath.h"
 
+#define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <algorithm>
 #include <cmath>
@@ -432,3 +434,53 @@ const AnnotateNodeInfoStruct* CVGLRenderArea::GetAnnotationNodeInfo(int index) c
 }
 
 void CVGLRenderArea::SetCurrentAnimationTime() { mAnimationTime = lumo::GetSystemTimeUtc(); }
+
+int CVGLRenderArea::Accum(unsigned op, float value)
+{
+    int w = 0, h = 0;
+    if (!mSuccess || !lumo::gl::CurrentSurfaceSize(w, h) || w <= 0 || h <= 0)
+        return 0;
+    size_t count = size_t(w) * size_t(h) * 4;
+    if (mAccumWidth != w || mAccumHeight != h) {
+        mAccum.assign(count, 0.0f);
+        mAccumWidth = w;
+        mAccumHeight = h;
+    }
+    if (op == GL_LOAD || op == GL_ACCUM) {
+        std::vector<float> pixels(count);
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glReadPixels(0, 0, w, h, GL_RGBA, GL_FLOAT, pixels.data());
+        for (size_t i = 0; i < count; ++i)
+            mAccum[i] = (op == GL_LOAD ? 0.0f : mAccum[i]) + value * pixels[i];
+    } else if (op == GL_MULT) {
+        for (float& a : mAccum)
+            a *= value;
+    } else if (op == GL_ADD) {
+        for (float& a : mAccum)
+            a += value;
+    } else if (op == GL_RETURN) {
+        std::vector<float> pixels(count);
+        for (size_t i = 0; i < count; ++i)
+            pixels[i] = std::clamp(value * mAccum[i], 0.0f, 1.0f);
+        // Written straight into the colour buffer: no per-fragment operation
+        // may change the pixels on the way.
+        glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_PIXEL_MODE_BIT | GL_CURRENT_BIT);
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_BLEND);
+        glDisable(GL_ALPHA_TEST);
+        glDisable(GL_LIGHTING);
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_FOG);
+        glDisable(GL_STENCIL_TEST);
+        glDisable(GL_SCISSOR_TEST);
+        glDisable(GL_DITHER);
+        glPixelZoom(1.0f, 1.0f);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+        glWindowPos2i(0, 0);
+        glDrawPixels(w, h, GL_RGBA, GL_FLOAT, pixels.data());
+        glPopAttrib();
+    } else {
+        return 0;
+    }
+    return 1;
+}

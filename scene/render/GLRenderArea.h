@@ -119,6 +119,10 @@ public:
     // Builds the planar projection that flattens shapes into their drop shadow.
     void InitShadowMatrix();
     const float* GetShadowMatrix() const { return mShadowMatrix; }
+    // The accumulation buffer's arithmetic (GL_LOAD, GL_ACCUM, GL_MULT,
+    // GL_ADD, GL_RETURN over the whole surface), which EGL configurations do
+    // not provide; float storage held by the area. 0 without a context.
+    int Accum(unsigned op, float value);
     // Reads and drops pending OpenGL errors, closing a begin/end block left open.
     void ReportOGLErrors();
 
@@ -241,6 +245,9 @@ private:
 
     std::vector<TranspNodeInfoStruct> mTransparent;
     std::vector<AnnotateNodeInfoStruct> mAnnotations;
+
+    std::vector<float> mAccum; // RGBA per pixel
+    int mAccumWidth = 0, mAccumHeight = 0;
 
     int mAnimationNodes = 0;
     SYSTEMTIME mAnimationTime{};

@@ -2,6 +2,7 @@
 
 #include "scene/nodes/Group.h"
 #include "scene/nodes/Transform.h"
+#include "scene/render/Camera.h"
 #include "scene/render/GLRenderArea.h"
 
 #include <GL/gl.h>
@@ -88,6 +89,21 @@ int CVGetBoundingBoxAction::Apply(const CVNodePath& path)
     ClearStack();
     m_bSetNodeBoundingBoxes = saved;
     return 1;
+}
+
+int CVGetBoundingBoxAction::Apply(CVNode* node, CVCamera* camera)
+{
+    if (!camera)
+        return Apply(node);
+    CVMFNode<CVChild> saved;
+    saved.Clone(camera->children);
+    camera->children.RemoveAll();
+    if (node && node->IsKindOf<CVChild>())
+        camera->children.Add(static_cast<CVChild*>(node));
+    int result = Apply(camera);
+    camera->children.RemoveAll();
+    camera->children.Clone(saved);
+    return result;
 }
 
 void CVGetBoundingBoxAction::PreActOn(CVNode* node)

@@ -8,6 +8,8 @@
 
 #include <vector>
 
+class CVCamera;
+
 class CVGetBoundingBoxAction : public CVGLAction {
 public:
     using CVGLAction::CVGLAction;
@@ -21,6 +23,9 @@ public:
     int Apply(CVNode* node, const double* matrix);
     // The box of the path's last node in the coordinates of path[0]'s parent.
     int Apply(const CVNodePath& path);
+    // The node walked as the only child of the camera, so that the camera's
+    // projection and view are in force; the camera's children are restored.
+    int Apply(CVNode* node, CVCamera* camera);
 
     void PreActOn(CVNode* node) override;
     void PostActOn(CVNode* node) override;

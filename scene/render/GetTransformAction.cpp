@@ -1,6 +1,7 @@
 #include "scene/render/GetTransformAction.h"
 
 #include "scene/nodes/Transform.h"
+#include "scene/render/Camera.h"
 #include "scene/render/GLRenderArea.h"
 
 #include <GL/gl.h>
@@ -33,11 +34,26 @@ int CVGetTransformAction::Apply(const CVNodePath& path)
     Reset();
     if (!PrepareContext())
         return 0;
+    CVCamera* camera = nullptr;
+    for (CVNode* node : path)
+        if (node && node->IsKindOf<CVCamera>()) {
+            camera = static_cast<CVCamera*>(node);
+            break;
+        }
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    // Cameras contribute their projection once the camera classes take part
-    // in the walk; transforms contribute their matrices in path order.
+    if (camera) {
+        // The camera sets the projection and multiplies its view onto the model-view.
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        camera->Render(m_pState, m_pRenderArea);
+        glMatrixMode(GL_PROJECTION);
+        glGetDoublev(GL_PROJECTION_MATRIX, m_projection);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+    }
     for (CVNode* node : path)
         if (node && node->IsKindOf<CVTransform>())
             node->Render(m_pState, m_pRenderArea);

@@ -1,0 +1,41 @@
+// An image in memory: 32-bit BGRA pixels, rows top-down, as the codecs and
+// the texture code exchange them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct CVImage {
+    int width = 0;
+    int height = 0;
+    bool hasAlpha = false;
+    std::vector<std::uint8_t> bgra; // width * height * 4 bytes, top row first
+
+    bool Valid() const { return width > 0 && height > 0 && bgra.size() == size_t(width) * size_t(height) * 4; }
+    std::uint8_t* Row(int y) { return bgra.data() + size_t(y) * size_t(width) * 4; }
+    const std::uint8_t* Row(int y) const { return bgra.data() + size_t(y) * size_t(width) * 4; }
+};
+
+namespace lumo::image {
+
+// Reads PNG, JPEG, GIF, TIFF or BMP, recognised by content; false when the
+// file is missing, of another kind or damaged.
+bool ReadImageFile(const std::string& path, CVImage& image);
+
+// Codecs; each returns false (writing no partial file under the name) on failure.
+bool ReadPng(const std::string& path, CVImage& image);
+bool WritePng(const std::string& path, const CVImage& image);
+bool ReadJpeg(const std::string& path, CVImage& image);
+bool WriteJpeg(const std::string& path, const CVImage& image, int quality);
+bool ReadTiff(const std::string& path, CVImage& image);
+bool WriteTiff(const std::string& path, const CVImage& image);
+bool ReadGif(const std::string& path, CVImage& image);
+// True colour is reduced to a 256-colour palette by median cut.
+bool WriteGif(const std::string& path, const CVImage& image);
+
+// Writes to a temporary file beside 'path' and renames it into place, so
+// that a failed write leaves an existing file untouched.
+bool WriteAtomically(const std::string& path, bool (*write)(const std::string&, const CVImage&), const CVImage& image);
+
+} // namespace lumo::image
