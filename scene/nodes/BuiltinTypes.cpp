@@ -5,6 +5,13 @@
 
 #include "scene/model/Node.h"
 #include "scene/nodes/Anchor.h"
+#include "scene/nodes/Appearance.h"
+#include "scene/nodes/Box.h"
+#include "scene/nodes/Cone.h"
+#include "scene/nodes/Cylinder.h"
+#include "scene/nodes/Material.h"
+#include "scene/nodes/Shape.h"
+#include "scene/nodes/Sphere.h"
 #include "scene/nodes/Billboard.h"
 #include "scene/nodes/Group.h"
 #include "scene/nodes/NavigationInfo.h"
@@ -34,23 +41,23 @@ CVNode* Create()
 #define LUMO_NOT_YET(name) {L## #name, nullptr, nullptr}
 
 const BuiltinType kBuiltinTypes[] = {
-    LUMO_NOT_YET(Box),
+    LUMO_BUILTIN(Box),
     LUMO_NOT_YET(IndexedFaceSet),
     LUMO_NOT_YET(ElevationGrid),
-    LUMO_NOT_YET(Shape),
+    LUMO_BUILTIN(Shape),
     LUMO_BUILTIN(Group),
     LUMO_BUILTIN(Transform),
-    LUMO_NOT_YET(Appearance),
-    LUMO_NOT_YET(Material),
+    LUMO_BUILTIN(Appearance),
+    LUMO_BUILTIN(Material),
     LUMO_NOT_YET(Color),
     LUMO_NOT_YET(Normal),
     LUMO_NOT_YET(Coordinate),
     LUMO_NOT_YET(Text),
     LUMO_NOT_YET(FontStyle),
     LUMO_NOT_YET(BitmapFontStyle),
-    LUMO_NOT_YET(Sphere),
-    LUMO_NOT_YET(Cone),
-    LUMO_NOT_YET(Cylinder),
+    LUMO_BUILTIN(Sphere),
+    LUMO_BUILTIN(Cone),
+    LUMO_BUILTIN(Cylinder),
     LUMO_NOT_YET(IndexedLineSet),
     LUMO_BUILTIN(DirectionalLight),
     LUMO_NOT_YET(PointSet),

@@ -224,8 +224,14 @@ void CVRenderAction::BeginDeferredPass(int pass)
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glEnable(GL_LIGHTING);
-    if (CVNode* light = m_pRenderArea->GetLightNode())
+    if (CVNode* light = m_pRenderArea->GetLightNode()) {
+        // Set the light again, in the light it had: the lights still enabled
+        // from the main pass would otherwise make it take a second one and
+        // light the deferred shapes twice.
+        for (int i = 0; i < m_pRenderArea->GetMaxLights(); ++i)
+            glDisable(GLenum(GL_LIGHT0 + i));
         light->Render(m_pState, m_pRenderArea);
+    }
 }
 
 void CVRenderAction::EndDeferredPass()

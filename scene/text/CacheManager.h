@@ -1,13 +1,57 @@
-// The process-wide cache of shared OpenGL objects (display-list rings of
-// tessellated primitives, the shared off-screen area); created at library
-// start-up. Its caches are filled in by the shape and texture code.
+// The process-wide cache of shared OpenGL objects: rings of display lists
+// for tessellated spheres, cones and cylinders (a primitive with the same
+// parameters reuses the list), and the colour code of image-map rendering.
 #pragma once
+
+#include <cstdint>
+
+class CVGeometry;
 
 class CVCacheManager {
 public:
+    static constexpr int kRingSize = 128;
+
     CVCacheManager() = default;
     CVCacheManager(const CVCacheManager&) = delete;
     CVCacheManager& operator=(const CVCacheManager&) = delete;
+
+    // New... stores the parameters in the ring's next slot, advances the ring
+    // and returns that slot's display list (in the current context's list
+    // space) for the caller to compile; Get... returns the list of a slot
+    // with equal parameters that exists in the current context, or 0.
+    unsigned NewCachedSphere(int key, float radius);
+    unsigned GetCachedSphere(int key, float radius);
+    unsigned NewCachedCone(int key, float f1, float f2, int i1, int i2);
+    unsigned GetCachedCone(int key, float f1, float f2, int i1, int i2);
+    unsigned NewCachedCylinder(int key, float f1, float f2, int i1, int i2, int i3);
+    unsigned GetCachedCylinder(int key, float f1, float f2, int i1, int i2, int i3);
+    void DeleteCachedDisplayLists(unsigned first, int count);
+
+    // Sets the drawing colour that encodes a geometry's kind and part index
+    // when a scene is rendered as an image map.
+    // false when nothing is to be drawn for this index.
+    bool SetImageMapColor(int colorBits, int index, CVGeometry* geometry);
+    // The colour (0..1 per channel) SetImageMapColor draws with; false when
+    // nothing is drawn for this index.
+    static bool ImageMapColor(int colorBits, int index, const CVGeometry* geometry, bool lines, float rgb[3]);
+
+private:
+    struct Slot {
+        unsigned list = 0;
+        std::uint64_t space = 0; // which context's lists the id belongs to
+        int key = 0;
+        float f[2] = {0, 0};
+        int i[3] = {0, 0, 0};
+        bool used = false;
+    };
+    struct Ring {
+        Slot slots[kRingSize];
+        int next = 0;
+    };
+    unsigned New(Ring& ring, int key, float f1, float f2, int i1, int i2, int i3);
+    unsigned Get(const Ring& ring, int key, float f1, float f2, int i1, int i2, int i3) const;
+
+    Ring mSpheres, mCones, mCylinders;
 };
 
 // The manager created at start-up; null before start-up and after shutdown.
@@ -16,4 +60,6 @@ CVCacheManager* CVGetCacheManagerPtr();
 namespace lumo {
 void CreateCacheManager();
 void DeleteCacheManager();
+// An identifier of the current context's display-list space (0 without a context).
+std::uint64_t CurrentListSpace();
 } // namespace lumo

@@ -1,0 +1,23 @@
+// How a shape looks: its material and (with the texture nodes) its texture
+// and texture transform.
+#pragma once
+
+#include "scene/model/NodeFields.h"
+#include "scene/model/NodeType.h"
+
+class CVMaterial;
+
+class CVAppearance : public CVNode {
+    LUMO_DECLARE_NODE(CVAppearance)
+
+public:
+    CVSFNode<CVMaterial> material;
+    // Texture nodes (ImageTexture) and texture transforms; held as nodes
+    // until their classes take part in drawing.
+    CVSFNode<CVNode> texture;
+    CVSFNode<CVNode> textureTransform;
+
+    void Render(CVState* state, CVGLRenderArea* area) override;
+    // The material's transparency, 0 without a material.
+    float GetTransparency() const;
+};

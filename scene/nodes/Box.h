@@ -1,0 +1,37 @@
+// An axis-aligned box centred on the origin; a negative size draws a wire box.
+#pragma once
+
+#include "scene/nodes/Geometry.h"
+#include "scene/model/SFields.h"
+
+class CVBox : public CVGeometry {
+    LUMO_DECLARE_NODE(CVBox)
+
+public:
+    enum Part { TOP = 0, BOTTOM = 1, FRONT = 2, BACK = 3, RIGHT = 4, LEFT = 5 };
+
+    CVBox();
+    CVSFVec3f size;
+
+    void Render(CVState* state, CVGLRenderArea* area, CVAppearance* appearance) override;
+    void ComputeBoundingBox(CVState* state, CVGLRenderArea* area, CVBox3f* box) override;
+    // Part 2 (front) whatever the name.
+    CVDetail* GetPickDetail(unsigned int name) override;
+
+private:
+    void RenderPartialSelection(float fraction, int faces, RGBColorStruct color);
+};
+
+class CVBoxDetail : public CVDetail {
+    LUMO_DECLARE_CLASS(CVBoxDetail)
+
+public:
+    explicit CVBoxDetail(CVBox* box) : mGeometry(box) {}
+    CVBox* GetGeometry() const { return mGeometry; }
+    CVBox::Part GetPart() const { return mPart; }
+    void SetPart(CVBox::Part part) { mPart = part; }
+
+private:
+    CVBox* mGeometry;
+    CVBox::Part mPart = CVBox::FRONT;
+};

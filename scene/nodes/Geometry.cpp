@@ -1,0 +1,88 @@
+#include "scene/nodes/Geometry.h"
+
+#include "scene/nodes/Appearance.h"
+#include "scene/render/GLRenderArea.h"
+
+#include <GL/gl.h>
+
+LUMO_IMPLEMENT_CLASS(CVDetail, CVBase)
+LUMO_IMPLEMENT_CLASS(CVGeometry, CVNode)
+
+void CVGeometry::SetModifiedFlag(int on)
+{
+    if (on)
+        mFlags = (mFlags | MODIFIED) & ~std::uint32_t(CACHED);
+    else
+        mFlags &= ~std::uint32_t(MODIFIED | CACHED);
+}
+
+bool CVGeometry::IsKind(Kind kind) const
+{
+    if (!mKindsKnown) {
+        static const struct {
+            Kind kind;
+            const char* name;
+        } names[] = {{KIND_TEXT, "CVText"},
+                     {KIND_INDEXED_LINE_SET, "CVIndexedLineSet"},
+                     {KIND_LINE_BOX, "CVLineBox"},
+                     {KIND_SP_GEOMETRY, "CVSPGeometry"},
+                     {KIND_SP_ANNOTATION, "CVSPAnnotation"},
+                     {KIND_SP_SECTION, "CVSPSection"},
+                     {KIND_ELEVATION_GRID, "CVElevationGrid"}};
+        for (const auto& n : names)
+            if (IsKindOfClassNamed(n.name))
+                mKinds |= n.kind;
+        mKindsKnown = true;
+    }
+    return (mKinds & kind) != 0;
+}
+
+void CVGeometry::PreRenderGL(CVState*, CVGLRenderArea* area, CVAppearance* appearance)
+{
+    glPushAttrib(GL_ENABLE_BIT);
+    if (appearance && appearance->texture.GetValue() && area && area->IsTexturingEnabled())
+        glEnable(GL_TEXTURE_2D);
+    else
+        glDisable(GL_TEXTURE_2D);
+    if (IsStippled() && area)
+        area->SetStipplePattern(GetStippleIndex());
+}
+
+void CVGeometry::PostRenderGL(CVState*, CVGLRenderArea*, CVAppearance*) { glPopAttrib(); }
+
+void CVGeometry::ComputeArea(const std::vector<Point3fStruct>& points, Point3fStruct& out)
+{
+    out = {0, 0, 0};
+    size_t n = points.size();
+    if (n < 3)
+        return;
+    auto add = [&out](const Point3fStruct& q, const Point3fStruct& p) {
+        out.x += (p.z - q.z) * (p.y + q.y) / 2;
+        out.y += (p.x - q.x) * (p.z + q.z) / 2;
+        out.z += (p.x - q.x) * (p.y + q.y) / 2;
+    };
+    for (size_t k = 0; k + 3 < n; ++k)
+        add(points[k], points[k + 1]);
+    add(points[n - 3], points[0]);
+    out.z = -out.z;
+}
+
+void CVGeometry::ComputeNormal(const std::vector<Point3fStruct>& points, int ccw, CVVector& out)
+{
+    size_t n = points.size();
+    CVVector p[4];
+    for (size_t i = 0; i < n && i < 4; ++i)
+        p[i] = CVVector(points[i]);
+    if (n == 3)
+        out = (p[1] - p[0]) * (p[2] - p[1]);
+    else if (n == 4)
+        out = (p[2] - p[0]) * (p[3] - p[1]);
+    else if (n > 4) {
+        Point3fStruct area;
+        ComputeArea(points, area);
+        out = CVVector(area);
+    } else
+        out = CVVector(0, 0, 0);
+    if (!ccw)
+        out = -out;
+}
