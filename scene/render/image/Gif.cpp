@@ -2,6 +2,8 @@
 
 #include <gif_lib.h>
 
+#include <unordered_map>
+
 namespace lumo::image {
 
 bool ReadGif(const std::string& path, CVImage& image)
@@ -49,22 +51,53 @@ bool ReadGif(const std::string& path, CVImage& image)
     return ok;
 }
 
+namespace {
+
+// An exact palette when the image has at most 256 colours (charts usually
+// do); false when it has more.
+bool ExactPalette(const CVImage& image, std::vector<GifByteType>& indices, GifColorType palette[256])
+{
+    std::unordered_map<uint32_t, GifByteType> seen;
+    for (size_t i = 0; i < indices.size(); ++i) {
+        const uint8_t* p = image.bgra.data() + i * 4;
+        uint32_t key = uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+        auto it = seen.find(key);
+        if (it == seen.end()) {
+            if (seen.size() == 256)
+                return false;
+            auto index = GifByteType(seen.size());
+            palette[index] = GifColorType{p[2], p[1], p[0]};
+            it = seen.emplace(key, index).first;
+        }
+        indices[i] = it->second;
+    }
+    for (size_t k = seen.size(); k < 256; ++k)
+        palette[k] = GifColorType{0, 0, 0};
+    return true;
+}
+
+} // namespace
+
 bool WriteGif(const std::string& path, const CVImage& image)
 {
     if (!image.Valid())
         return false;
     size_t n = size_t(image.width) * size_t(image.height);
-    std::vector<GifByteType> r(n), g(n), b(n), indices(n);
-    for (size_t i = 0; i < n; ++i) {
-        b[i] = image.bgra[i * 4];
-        g[i] = image.bgra[i * 4 + 1];
-        r[i] = image.bgra[i * 4 + 2];
-    }
-    int colors = 256;
+    std::vector<GifByteType> indices(n);
     GifColorType palette[256];
-    if (GifQuantizeBuffer(unsigned(image.width), unsigned(image.height), &colors, r.data(), g.data(), b.data(),
-                          indices.data(), palette) != GIF_OK)
-        return false;
+    if (!ExactPalette(image, indices, palette)) {
+        // More colours than a palette holds: median-cut quantisation.
+        std::vector<GifByteType> r(n), g(n), b(n);
+        for (size_t i = 0; i < n; ++i) {
+            b[i] = image.bgra[i * 4];
+            g[i] = image.bgra[i * 4 + 1];
+            r[i] = image.bgra[i * 4 + 2];
+        }
+        int colors = 256;
+        if (GifQuantizeBuffer(unsigned(image.width), unsigned(image.height), &colors, r.data(), g.data(), b.data(),
+                              indices.data(), palette) != GIF_OK)
+            return false;
+    }
     int error = 0;
     GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
     if (!gif)

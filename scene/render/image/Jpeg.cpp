@@ -88,6 +88,10 @@ bool WriteJpeg(const std::string& path, const CVImage& image, int quality)
     info.in_color_space = JCS_EXT_BGRA;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
+    // Full-resolution colour: charts have sharp colour edges that chroma
+    // subsampling would smear.
+    for (int c = 0; c < info.num_components; ++c)
+        info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(image.Row(int(info.next_scanline)));
