@@ -137,15 +137,28 @@ TEST_F(Files, UnwritablePathsFailAndLeaveExistingFilesAlone)
 {
     CVImage card = TestCard();
     EXPECT_FALSE(lumo::image::WriteImageFile(WPath("missing/dir/a.png"), card));
+    std::ofstream(Path("plain")) << "x";
+    EXPECT_FALSE(lumo::image::WriteImageFile(WPath("plain/a.png"), card)); // a file where a folder should be
+    fs::create_directories(Path("taken.png"));
+    EXPECT_FALSE(lumo::image::WriteImageFile(WPath("taken.png"), card)); // a folder in the way
+    EXPECT_TRUE(fs::is_directory(Path("taken.png")));
     std::ofstream(Path("keep.png")) << "old contents";
-    fs::permissions(mDir, fs::perms::owner_write, fs::perm_options::remove);
-    if (access(mDir.c_str(), W_OK) == 0)
-        GTEST_SKIP() << "running with permissions that ignore read-only folders";
-    EXPECT_FALSE(lumo::image::WriteImageFile(WPath("keep.png"), card));
-    std::ifstream in(Path("keep.png"));
-    std::string text;
-    std::getline(in, text);
-    EXPECT_EQ(text, "old contents");
+    CVImage broken; // nothing to write: the write fails after the target exists
+    EXPECT_FALSE(lumo::image::WriteImageFile(WPath("keep.png"), broken));
+    auto contents = [&] {
+        std::ifstream in(Path("keep.png"));
+        std::string text;
+        std::getline(in, text);
+        return text;
+    };
+    EXPECT_EQ(contents(), "old contents");
+    for (auto& entry : fs::directory_iterator(mDir))
+        EXPECT_EQ(entry.path().filename().string().rfind(".~", 0), std::string::npos) << "temporary file left";
+    if (geteuid() != 0) { // a read-only folder stops everyone but root
+        fs::permissions(mDir, fs::perms::owner_write, fs::perm_options::remove);
+        EXPECT_FALSE(lumo::image::WriteImageFile(WPath("keep.png"), card));
+        EXPECT_EQ(contents(), "old contents");
+    }
 }
 
 // Writes a DIB block behind a file header as it is, whatever its depth.

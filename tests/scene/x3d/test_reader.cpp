@@ -1,5 +1,9 @@
 #include "scene/model/NodeType.h"
+#include "scene/nodes/Box.h"
 #include "scene/nodes/Group.h"
+#include "scene/nodes/Material.h"
+#include "scene/nodes/Shape.h"
+#include "scene/nodes/Sphere.h"
 #include "scene/nodes/NavigationInfo.h"
 #include "scene/nodes/Switch.h"
 #include "scene/nodes/Transform.h"
@@ -40,6 +44,28 @@ TEST(Reader, UnknownElementsAreTransparentAndCaseMatters)
     ASSERT_TRUE(t->IsKindOf<CVTransform>());
     EXPECT_FLOAT_EQ(t->translation.GetValue().z, 3.0f);
     EXPECT_EQ(CVNodeType::NameSpaceDepth(), 0); // the parse's space is gone
+}
+
+TEST(Reader, ShapesLinkAppearanceMaterialAndGeometry)
+{
+    Scene s(Doc("<Shape><Appearance><Material diffuseColor='1 0 0' diffusecolor='0 1 0'/></Appearance>"
+                "<Box size='2 2 2'/></Shape>"
+                "<Appearance><Material DEF='Orphan'/></Appearance>"
+                "<Shape><Sphere radius='3'/><Box/></Shape>"));
+    ASSERT_EQ(s.root->children.GetNum(), 2); // the top-level Appearance is rejected
+    auto* shape = static_cast<CVShape*>(s.Top(0));
+    ASSERT_TRUE(shape->IsKindOf<CVShape>());
+    ASSERT_NE(shape->appearance.GetValue(), nullptr);
+    CVMaterial* m = shape->appearance->material.GetValue();
+    ASSERT_NE(m, nullptr);
+    EXPECT_FLOAT_EQ(m->diffuseColor.GetValue().red, 1.0f);
+    EXPECT_FLOAT_EQ(m->diffuseColor.GetValue().green, 0.0f);
+    ASSERT_NE(shape->geometry.GetValue(), nullptr);
+    EXPECT_EQ(static_cast<CVBox*>(shape->geometry.GetValue())->size.GetValue().x, 2.0f);
+    // Any geometry element goes to geometry; the later one replaces the earlier.
+    auto* second = static_cast<CVShape*>(s.Top(1));
+    EXPECT_TRUE(second->geometry->IsKindOf<CVBox>());
+    EXPECT_EQ(CVNode::NameToNode(L"Orphan"), nullptr); // its Appearance was never built
 }
 
 TEST(Reader, FieldsAreSetFromAttributesWithExactNames)
