@@ -2,7 +2,8 @@
 # Times the example renderer (whole process, 800x600 to PNG): median wall time
 # and peak memory of several runs, on the primitives sample and on a
 # 2,000-shape grid made by the scene generator.
-# usage: bench/render_bench.sh [RUNS]   (run from the repository root after ./setup.sh)
+# usage: bench/render_bench.sh [RUNS]   (run from the repository root after ./setup.sh;
+# needs python3 and GNU time: apt-get install python3 time)
 set -euo pipefail
 runs=${1:-7}
 render=build/examples/x3d-render
