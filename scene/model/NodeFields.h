@@ -10,12 +10,42 @@
 #include <algorithm>
 #include <vector>
 
+// The node fields seen without their node class: what the reader and the
+// writer use, whatever class a field holds.
+class CVSFNodeBase : public CVSField {
+public:
+    virtual CVNode* GetNode() const = 0;
+    // Stores the node when it is of the field's class (or null); false otherwise.
+    virtual bool SetNode(CVNode* node) = 0;
+
+protected:
+    CVSFNodeBase() : CVSField(SFNODE) {}
+};
+
+class CVMFNodeBase : public CVMField {
+public:
+    virtual CVNode* GetNodeAt(int index) const = 0;
+    // Appends the node when it is of the list's class; false otherwise.
+    virtual bool AddNode(CVNode* node) = 0;
+
+protected:
+    CVMFNodeBase() : CVMField(MFNODE) {}
+};
+
 template <class T = CVNode>
-class CVSFNode : public CVSField {
+class CVSFNode : public CVSFNodeBase {
     LUMO_INLINE_CLASS(CVSFNode, "CVSFNode", CVSField)
 
 public:
-    CVSFNode() : CVSField(SFNODE) {}
+    CVSFNode() = default;
+    CVNode* GetNode() const override { return mValue; }
+    bool SetNode(CVNode* node) override
+    {
+        if (node && !node->IsKindOf<T>())
+            return false;
+        SetValue(static_cast<T*>(node));
+        return true;
+    }
     ~CVSFNode() override { SetValue(nullptr); }
 
     T* GetValue() const { return mValue; }
@@ -43,11 +73,19 @@ private:
 };
 
 template <class T = CVNode>
-class CVMFNode : public CVMField {
+class CVMFNode : public CVMFNodeBase {
     LUMO_INLINE_CLASS(CVMFNode, "CVMFNode", CVMField)
 
 public:
-    CVMFNode() : CVMField(MFNODE) {}
+    CVMFNode() = default;
+    CVNode* GetNodeAt(int index) const override { return (*this)[index]; }
+    bool AddNode(CVNode* node) override
+    {
+        if (!node || !node->IsKindOf<T>())
+            return false;
+        Add(static_cast<T*>(node));
+        return true;
+    }
     ~CVMFNode() override { RemoveAll(); }
 
     int GetNum() const override { return int(mNodes.size()); }

@@ -8,7 +8,8 @@
 
 class CVGetTransformAction : public CVGLAction {
 public:
-    enum TransformType { OBJECT_TO_WINDOW = 0, WINDOW_TO_OBJECT = 1 };
+    // An int underneath: any other value is allowed and projects nothing.
+    enum TransformType : int { OBJECT_TO_WINDOW = 0, WINDOW_TO_OBJECT = 1 };
 
     using CVGLAction::CVGLAction;
 

@@ -102,15 +102,13 @@ bool CVSceneGraphCreator::Place(CVNode* node, const std::wstring& element)
         if (fallback)
             target = parent->GetField(fallback);
     }
+    // A node of a class the field cannot hold is rejected rather than
+    // stored under the wrong type.
     bool placed = true;
-    if (target && target->GetType() == SFNODE) {
-        static_cast<CVSFNode<CVNode>*>(target)->SetValue(node);
-    } else if (target && target->GetType() == MFNODE) {
-        if (node->IsKindOf<CVChild>())
-            static_cast<CVMFNode<CVChild>*>(target)->Add(static_cast<CVChild*>(node));
-        else
-            placed = false;
-    }
+    if (target && target->GetType() == SFNODE)
+        placed = static_cast<CVSFNodeBase*>(target)->SetNode(node);
+    else if (target && target->GetType() == MFNODE)
+        placed = node->IsKindOf<CVChild>() && static_cast<CVMFNodeBase*>(target)->AddNode(node);
     top.field = nullptr;
     return placed;
 }
