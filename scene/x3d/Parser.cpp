@@ -27,31 +27,6 @@ using lumo::xml::ToXml;
 
 namespace {
 
-// The XML platform is set up once for the process and torn down at unload:
-// a parse exception that reaches a caller must not outlive the platform its
-// message was allocated from.
-bool XmlPlatformReady()
-{
-    static const bool ready = [] {
-        try {
-            XMLPlatformUtils::Initialize();
-            return true;
-        } catch (const XMLException& e) {
-            std::wstring message = L"Can't initialize Xerces: " + ToWide(e.getMessage());
-            (void)message; // nobody to tell: the parse yields an empty root
-            return false;
-        }
-    }();
-    static const struct Terminator {
-        ~Terminator()
-        {
-            if (ready)
-                XMLPlatformUtils::Terminate();
-        }
-    } terminator;
-    return ready;
-}
-
 // Answers every external entity and DTD with empty text, so that no
 // document can make the parser fetch a URL or read a file.
 class NoExternalResources : public XMLEntityResolver {
@@ -140,7 +115,7 @@ CVGroup* CVParser::ParseX3DXML(const std::wstring& path, const void* bytes, unsi
 
 void CVParser::ParseXML(const std::wstring& path, const void* bytes, unsigned int count, CVXMLCreator& creator)
 {
-    if (!XmlPlatformReady())
+    if (!lumo::xml::PlatformReady())
         return;
     // Fatal errors (a missing file, a document that is not well-formed) are
     // raised as the parse exception; warnings and recoverable errors are not.

@@ -1,5 +1,8 @@
 #include "scene/x3d/XmlText.h"
 
+#include <xercesc/util/PlatformUtils.hpp>
+#include <xercesc/util/XMLException.hpp>
+
 namespace lumo::xml {
 
 std::wstring ToWide(const XMLCh* text)
@@ -37,6 +40,26 @@ std::u16string ToXml(const std::wstring& text)
         }
     }
     return out;
+}
+
+bool PlatformReady()
+{
+    static const bool ready = [] {
+        try {
+            xercesc::XMLPlatformUtils::Initialize();
+            return true;
+        } catch (const xercesc::XMLException&) {
+            return false; // nobody to tell: reading yields empty roots, writing nothing
+        }
+    }();
+    static const struct Terminator {
+        ~Terminator()
+        {
+            if (ready)
+                xercesc::XMLPlatformUtils::Terminate();
+        }
+    } terminator;
+    return ready;
 }
 
 } // namespace lumo::xml

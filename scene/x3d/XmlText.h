@@ -11,4 +11,9 @@ namespace lumo::xml {
 std::wstring ToWide(const XMLCh* text);
 std::u16string ToXml(const std::wstring& text);
 
+// The XML platform, set up once for the process and torn down at unload
+// (a parse exception that reaches a caller must not outlive the platform
+// its message was allocated from); false when it could not be set up.
+bool PlatformReady();
+
 } // namespace lumo::xml

@@ -1,0 +1,154 @@
+#include "scene/x3d/FieldText.h"
+
+#include <cwchar>
+
+namespace lumo::x3d {
+
+namespace {
+
+void Append(std::wstring& out, const wchar_t* format, double a)
+{
+    wchar_t buf[64];
+    int n = std::swprintf(buf, 64, format, a);
+    if (n > 0)
+        out.append(buf, size_t(n));
+}
+
+std::wstring G(float v)
+{
+    std::wstring s;
+    Append(s, L"%g", v);
+    return s;
+}
+
+} // namespace
+
+std::wstring BoolText(int value) { return value ? L"TRUE" : L"FALSE"; }
+
+std::wstring IntText(int value) { return std::to_wstring(value); }
+
+std::wstring FloatText(float value) { return G(value); }
+
+std::wstring FixedText(const float* values, int count)
+{
+    std::wstring s;
+    for (int i = 0; i < count; ++i) {
+        if (i)
+            s += L' ';
+        Append(s, L"%f", values[i]);
+    }
+    return s;
+}
+
+std::wstring Vec2Text(const Point2fStruct& v) { return G(v.x) + L" " + G(v.y); }
+
+std::wstring Vec3Text(float x, float y, float z) { return G(x) + L" " + G(y) + L" " + G(z); }
+
+std::wstring RotationText(const CVRotation& r) { return G(r.x) + L" " + G(r.y) + L" " + G(r.z) + L" " + G(r.angle); }
+
+std::wstring ListText(const CVMFFloat& list)
+{
+    std::wstring s;
+    for (int i = 0; i < list.GetNum(); ++i)
+        s += G(list[i]) + L" ";
+    return s;
+}
+
+std::wstring ListText(const CVMFInt32& list)
+{
+    std::wstring s;
+    for (int i = 0; i < list.GetNum(); ++i)
+        s += std::to_wstring(list[i]) + L" ";
+    return s;
+}
+
+std::wstring ListText(const CVMFVec2f& list)
+{
+    std::wstring s;
+    for (int i = 0; i < list.GetNum(); ++i)
+        s += Vec2Text(list[i]) + L" ";
+    return s;
+}
+
+std::wstring ListText(const CVMFVec3f& list)
+{
+    std::wstring s;
+    for (int i = 0; i < list.GetNum(); ++i)
+        s += Vec3Text(list[i].x, list[i].y, list[i].z) + L" ";
+    return s;
+}
+
+std::wstring ListText(const CVMFColor& list)
+{
+    std::wstring s;
+    for (int i = 0; i < list.GetNum(); ++i)
+        s += Vec3Text(list[i].red, list[i].green, list[i].blue) + L" ";
+    return s;
+}
+
+std::wstring ListText(const CVMFRotation& list)
+{
+    std::wstring s;
+    for (int i = 0; i < list.GetNum(); ++i)
+        s += RotationText(list[i]) + L" ";
+    return s;
+}
+
+std::wstring ListText(const CVMFString& list)
+{
+    std::wstring s;
+    for (int i = 0; i < list.GetNum(); ++i)
+        s += L"\"" + InsertEscapes(list[i]) + L"\" ";
+    return s;
+}
+
+bool StringNeedsEscaping(const std::wstring& text) { return text.find_first_of(L"\\\"") != std::wstring::npos; }
+
+std::wstring InsertEscapes(const std::wstring& text)
+{
+    if (!StringNeedsEscaping(text))
+        return text;
+    std::wstring out;
+    out.reserve(text.size() + 8);
+    for (wchar_t c : text) { // one pass gives the same result as the two replacements
+        if (c == L'\\')
+            out += L"\\\\";
+        else if (c == L'"')
+            out += L"\\\"";
+        else
+            out += c;
+    }
+    return out;
+}
+
+bool FieldText(const CVField& field, std::wstring& text)
+{
+    switch (field.GetType()) {
+    case SFBOOL: text = BoolText(static_cast<const CVSFBool&>(field).GetValue()); return true;
+    case SFINT32: text = IntText(static_cast<const CVSFInt32&>(field).GetValue()); return true;
+    case SFFLOAT: text = FloatText(static_cast<const CVSFFloat&>(field).GetValue()); return true;
+    case SFVEC2F: text = Vec2Text(static_cast<const CVSFVec2f&>(field).GetValue()); return true;
+    case SFVEC3F: {
+        const Point3fStruct& v = static_cast<const CVSFVec3f&>(field).GetValue();
+        text = Vec3Text(v.x, v.y, v.z);
+        return true;
+    }
+    case SFCOLOR: {
+        const RGBColorStruct& c = static_cast<const CVSFColor&>(field).GetValue();
+        text = Vec3Text(c.red, c.green, c.blue);
+        return true;
+    }
+    case SFROTATION: text = RotationText(static_cast<const CVSFRotation&>(field).GetValue()); return true;
+    case SFSTRING: text = InsertEscapes(static_cast<const CVSFString&>(field).GetValue()); return true;
+    case MFFLOAT: text = ListText(static_cast<const CVMFFloat&>(field)); return true;
+    case MFINT32: text = ListText(static_cast<const CVMFInt32&>(field)); return true;
+    case MFVEC2F: text = ListText(static_cast<const CVMFVec2f&>(field)); return true;
+    case MFVEC3F: text = ListText(static_cast<const CVMFVec3f&>(field)); return true;
+    case MFCOLOR: text = ListText(static_cast<const CVMFColor&>(field)); return true;
+    case MFROTATION: text = ListText(static_cast<const CVMFRotation&>(field)); return true;
+    case MFSTRING: text = ListText(static_cast<const CVMFString&>(field)); return true;
+    default: return false;
+    }
+}
+
+} // namespace lumo::x3d
