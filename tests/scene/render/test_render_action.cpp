@@ -5,6 +5,7 @@
 #include "scene/render/DepthBuffer.h"
 #include "scene/render/Lights.h"
 #include "scene/render/GLRenderArea.h"
+#include "scene/render/RenderImageMapAction.h"
 #include "scene/render/RenderToDIBAction.h"
 #include "tests/support/SceneRender.h"
 
@@ -258,6 +259,53 @@ TEST(RenderAction, BackgroundImagesLoadFromFilesAndLiveHandlesOnly)
     r.Action().LoadBackgroundTextureImage();
     EXPECT_EQ(r.Action().GetBackgroundBitmap(), nullptr);
     std::remove(path.c_str());
+}
+
+} // namespace
+
+namespace {
+
+TEST(ImageMap, ShapesDrawInTheColourOfTheirKindAndIndex)
+{
+    CVGLRenderArea::SetInflateWorld(0);
+    CVRenderImageMapAction action(nullptr);
+    EXPECT_EQ(action.SetViewport(0, 0, 0, 10), 0);
+    ASSERT_EQ(action.SetViewport(0, 0, 40, 20), 1);
+    CVCamera* camera = OrthoCamera(2.0f); // 10 pixels a unit, 4 x 2 units
+    camera->Ref();
+    auto place = [&](float x, CVGeometry* g) {
+        auto* t = new CVTransform;
+        t->translation.SetValue(x, 0, 0);
+        auto* shape = new CVShape;
+        shape->geometry.SetValue(g);
+        t->children.Add(shape);
+        camera->children.Add(t);
+    };
+    auto* bar = new CVBox;
+    bar->size.SetValue(0.5f, 0.5f, 0.5f);
+    bar->SetGraphShapeFlag(1);
+    bar->SetCrdIndex(0x010203);
+    auto* note = new CVBox;
+    note->size.SetValue(0.5f, 0.5f, 0.5f);
+    note->SetAnnotationFlag(1);
+    note->SetCrdIndex(7);
+    auto* plain = new CVBox; // no image-map kind: not drawn
+    plain->size.SetValue(0.5f, 0.5f, 0.5f);
+    place(-1.0f, bar);
+    place(0.0f, note);
+    place(1.0f, plain);
+    ASSERT_EQ(action.Apply(camera), 1);
+    const auto* bits = static_cast<const unsigned char*>(action.GetDIB()->GetBits());
+    auto pixel = [&](int x, int y) { // y from the top
+        const unsigned char* p = bits + ((19 - y) * 40 + x) * 4;
+        return std::array<int, 3>{p[2], p[1], p[0]};
+    };
+    EXPECT_EQ(pixel(10, 10), (std::array<int, 3>{4 | 1, 2, 3}));
+    EXPECT_EQ(pixel(20, 10), (std::array<int, 3>{64, 0, 7}));
+    EXPECT_EQ(pixel(30, 10), (std::array<int, 3>{255, 255, 255}));
+    EXPECT_EQ(pixel(2, 2), (std::array<int, 3>{255, 255, 255}));
+    camera->Unref();
+    CVGLRenderArea::SetInflateWorld(1);
 }
 
 } // namespace
