@@ -5,6 +5,9 @@
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
+#include <X11/Xlib.h>
+
+#include <cstdlib>
 
 #include <cstddef>
 #include <vector>
@@ -16,23 +19,40 @@ struct HGLRC__ {
     EGLConfig config = nullptr;
     EGLSurface surface = EGL_NO_SURFACE;
     int width = 0, height = 0;
+    bool window = false; // a window surface, sized by the window
 };
 
 namespace {
 
-struct Display {
+// The one EGL display of the process: on the X11 platform when the process
+// has an X display (so that windows can be drawn into), else surfaceless.
+struct EglDisplay {
     EGLDisplay display = EGL_NO_DISPLAY;
+    ::Display* x11 = nullptr;
     std::vector<EGLConfig> configs;
 
-    Display()
+    EglDisplay()
     {
         auto getPlatformDisplay =
             reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
         if (!getPlatformDisplay)
             return;
-        EGLDisplay d = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-        if (d == EGL_NO_DISPLAY || !eglInitialize(d, nullptr, nullptr))
-            return;
+        EGLDisplay d = EGL_NO_DISPLAY;
+        const char* name = std::getenv("DISPLAY");
+        if (name && *name && (x11 = XOpenDisplay(nullptr)) != nullptr) {
+            d = getPlatformDisplay(EGL_PLATFORM_X11_KHR, x11, nullptr);
+            if (d != EGL_NO_DISPLAY && !eglInitialize(d, nullptr, nullptr))
+                d = EGL_NO_DISPLAY;
+            if (d == EGL_NO_DISPLAY) {
+                XCloseDisplay(x11);
+                x11 = nullptr;
+            }
+        }
+        if (d == EGL_NO_DISPLAY) {
+            d = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+            if (d == EGL_NO_DISPLAY || !eglInitialize(d, nullptr, nullptr))
+                return;
+        }
         if (!eglBindAPI(EGL_OPENGL_API)) {
             eglTerminate(d);
             return;
@@ -44,16 +64,18 @@ struct Display {
         configs.resize(size_t(count));
         display = d;
     }
-    ~Display()
+    ~EglDisplay()
     {
         if (display != EGL_NO_DISPLAY)
             eglTerminate(display);
+        if (x11)
+            XCloseDisplay(x11);
     }
 };
 
-Display& TheDisplay()
+EglDisplay& TheDisplay()
 {
-    static Display display;
+    static EglDisplay display;
     return display;
 }
 
@@ -93,9 +115,22 @@ void SurfaceSize(HDC dc, int& w, int& h)
 }
 
 // Gives the context a pbuffer of the DC's size, recreating it when the
-// selected bitmap changed.
+// selected bitmap changed; a window DC gets its window surface once.
 bool FitSurface(HDC dc, HGLRC rc)
 {
+    if (rc->window) {
+        if (rc->surface == EGL_NO_SURFACE)
+            rc->surface = eglCreateWindowSurface(TheDisplay().display, rc->config,
+                                                 static_cast<EGLNativeWindowType>(dc->window), nullptr);
+        if (rc->surface == EGL_NO_SURFACE)
+            return false;
+        EGLint w = 0, h = 0;
+        eglQuerySurface(TheDisplay().display, rc->surface, EGL_WIDTH, &w);
+        eglQuerySurface(TheDisplay().display, rc->surface, EGL_HEIGHT, &h);
+        rc->width = w;
+        rc->height = h;
+        return true;
+    }
     int w, h;
     SurfaceSize(dc, w, h);
     if (rc->surface != EGL_NO_SURFACE && rc->width == w && rc->height == h)
@@ -123,19 +158,27 @@ bool lumo::gl::CurrentSurfaceSize(int& width, int& height)
 {
     if (!gCurrent)
         return false;
+    if (gCurrent->window) {
+        eglQuerySurface(TheDisplay().display, gCurrent->surface, EGL_WIDTH, &gCurrent->width);
+        eglQuerySurface(TheDisplay().display, gCurrent->surface, EGL_HEIGHT, &gCurrent->height);
+    }
     width = gCurrent->width;
     height = gCurrent->height;
     return true;
 }
 
+void* lumo::gl::WindowSystemDisplay() { return TheDisplay().x11; }
+
 bool lumo::gl::DisplayAvailable() { return TheDisplay().display != EGL_NO_DISPLAY; }
 
 int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* pfd)
 {
-    Display& disp = TheDisplay();
+    EglDisplay& disp = TheDisplay();
     if (!dc || !pfd || disp.display == EGL_NO_DISPLAY)
         return 0;
     EGLint surfaceType = dc->kind == HDC__::Window ? EGL_WINDOW_BIT : EGL_PBUFFER_BIT;
+    if (dc->kind == HDC__::Window && !disp.x11)
+        return 0; // no window system: no window formats
     // The deepest depth buffer up to the one asked for.
     for (EGLint depth : {EGLint(pfd->cDepthBits), 24, 16, 0}) {
         if (depth > pfd->cDepthBits)
@@ -198,13 +241,14 @@ int GetPixelFormat(HDC dc) { return dc ? dc->pixelFormat : 0; }
 
 HGLRC wglCreateContext(HDC dc)
 {
-    if (!dc || dc->kind != HDC__::Memory)
-        return nullptr; // window surfaces need the window-system display
-    EGLConfig config = ConfigOf(dc->pixelFormat);
-    if (!config)
+    if (!dc)
         return nullptr;
+    EGLConfig config = ConfigOf(dc->pixelFormat);
+    if (!config || (dc->kind == HDC__::Window && (!TheDisplay().x11 || !dc->window)))
+        return nullptr; // window surfaces need an X display and a window
     auto* rc = new HGLRC__;
     rc->config = config;
+    rc->window = dc->kind == HDC__::Window;
     rc->context = eglCreateContext(TheDisplay().display, config, EGL_NO_CONTEXT, nullptr);
     if (rc->context == EGL_NO_CONTEXT || !FitSurface(dc, rc)) {
         wglDeleteContext(rc);
@@ -271,6 +315,8 @@ BOOL SwapBuffers(HDC dc)
 {
     if (!dc || !gCurrent)
         return 0;
+    if (gCurrent->window)
+        return eglSwapBuffers(TheDisplay().display, gCurrent->surface) ? 1 : 0;
     glFinish();
     if (dc->kind == HDC__::Memory && dc->bitmap && dc->bitmap->width == gCurrent->width &&
         dc->bitmap->height == gCurrent->height) {

@@ -1,8 +1,10 @@
 // The Windows OpenGL context interface (pixel formats, contexts, list
 // sharing, buffer swaps) over EGL. Every context of the process lives on one
-// EGL display, the surfaceless Mesa platform, so that any two contexts can
-// share display lists and textures. A memory DC renders into a pbuffer of its
-// bitmap's size; SwapBuffers copies the pixels into the bitmap.
+// EGL display (the X11 platform when the process has an X display, else the
+// surfaceless Mesa platform), so that any two contexts can share display
+// lists and textures. A memory DC renders into a pbuffer of its bitmap's
+// size, and SwapBuffers copies the pixels into the bitmap; a window DC
+// renders into an EGL window surface of its X11 window.
 #pragma once
 
 #include "platform/win/GdiTypes.h"
@@ -30,4 +32,6 @@ namespace lumo::gl {
 bool CurrentSurfaceSize(int& width, int& height);
 // Whether an EGL display with OpenGL could be opened in this process.
 bool DisplayAvailable();
+// The X11 display the process draws windows on (an Xlib Display*), or null.
+void* WindowSystemDisplay();
 } // namespace lumo::gl
