@@ -48,13 +48,7 @@ void CVBillboard::AddToTypeNameSpace()
 
 void CVBillboard::Traverse(CVAction* action, const CVNodePath* path, int index)
 {
-    PushState(action);
-    action->PushModelView();
-    action->PreActOn(this);
-    DoTraverse(action, path, index);
-    action->PostActOn(this);
-    action->PopModelView();
-    PopState(action);
+    WalkWithModelView(action, path, index); // no selectable test
 }
 
 void CVBillboard::Render(CVState*, CVGLRenderArea*)

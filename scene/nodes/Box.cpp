@@ -91,19 +91,12 @@ void CVBox::Render(CVState* state, CVGLRenderArea* area, CVAppearance* appearanc
         Face(BOTTOM, true);
     }
     bool stretchTexture = !IsVRMLCompliant() && appearance && appearance->texture.GetValue() && s.x != 0.0f;
-    if (stretchTexture) {
-        glMatrixMode(GL_TEXTURE);
-        glPushMatrix();
-        glScalef(1.0f, s.y / s.x, 1.0f);
-        glMatrixMode(GL_MODELVIEW);
-    }
+    if (stretchTexture)
+        PushTextureScale(1.0f, s.y / s.x);
     for (int f = FRONT; f < (flat ? FRONT + 1 : 6); ++f)
         Face(f, true);
-    if (stretchTexture) {
-        glMatrixMode(GL_TEXTURE);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
-    }
+    if (stretchTexture)
+        PopTextureScale();
     if (flat || IsYAxisExtrusion()) {
         GLfloat pointSize = 1.0f;
         glGetFloatv(GL_POINT_SIZE, &pointSize);

@@ -58,10 +58,7 @@ void CVCone::Draw(float r, float h)
     }
     bool stretch = !IsVRMLCompliant();
     if (stretch) {
-        glMatrixMode(GL_TEXTURE);
-        glPushMatrix();
-        glScalef(3.0f, 1.0f, 1.0f);
-        glMatrixMode(GL_MODELVIEW);
+        PushTextureScale(3.0f, 1.0f);
     }
     if (side.GetValue()) {
         glBegin(GL_TRIANGLES);
@@ -79,9 +76,7 @@ void CVCone::Draw(float r, float h)
         glEnd();
     }
     if (stretch) {
-        glMatrixMode(GL_TEXTURE);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
+        PopTextureScale();
     }
     if (bottom.GetValue()) {
         glBegin(GL_TRIANGLE_FAN);

@@ -72,10 +72,7 @@ void CVCylinder::Draw(float r)
     Ring ring(n, r);
     bool stretch = !IsVRMLCompliant();
     if (stretch) {
-        glMatrixMode(GL_TEXTURE);
-        glPushMatrix();
-        glScalef(3.0f, 1.0f, 1.0f);
-        glMatrixMode(GL_MODELVIEW);
+        PushTextureScale(3.0f, 1.0f);
     }
     if (side.GetValue()) {
         glBegin(GL_QUAD_STRIP);
@@ -90,9 +87,7 @@ void CVCylinder::Draw(float r)
         glEnd();
     }
     if (stretch) {
-        glMatrixMode(GL_TEXTURE);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
+        PopTextureScale();
     }
     glEdgeFlag(GL_TRUE);
     glDisable(GL_CULL_FACE);

@@ -50,6 +50,21 @@ void CVGeometry::PreRenderGL(CVState*, CVGLRenderArea* area, CVAppearance* appea
 
 void CVGeometry::PostRenderGL(CVState*, CVGLRenderArea*, CVAppearance*) { glPopAttrib(); }
 
+void CVGeometry::PushTextureScale(float sx, float sy)
+{
+    glMatrixMode(GL_TEXTURE);
+    glPushMatrix();
+    glScalef(sx, sy, 1.0f);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void CVGeometry::PopTextureScale()
+{
+    glMatrixMode(GL_TEXTURE);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
 void CVGeometry::ComputeArea(const std::vector<Point3fStruct>& points, Point3fStruct& out)
 {
     out = {0, 0, 0};

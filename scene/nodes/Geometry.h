@@ -124,6 +124,10 @@ protected:
     void PreRenderGL(CVState* state, CVGLRenderArea* area, CVAppearance* appearance);
     void PostRenderGL(CVState* state, CVGLRenderArea* area, CVAppearance* appearance);
     static void ComputeArea(const std::vector<Point3fStruct>& points, Point3fStruct& out);
+    // Scales the texture matrix for the library's own texture mapping of
+    // primitives (saved first); PopTextureScale restores it.
+    static void PushTextureScale(float sx, float sy);
+    static void PopTextureScale();
 
 private:
     void SetBit(std::uint32_t bit, int on) { mFlags = on ? (mFlags | bit) : (mFlags & ~bit); }

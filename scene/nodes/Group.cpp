@@ -35,6 +35,17 @@ void CVGroup::Traverse(CVAction* action, const CVNodePath* path, int index)
     PopState(action);
 }
 
+void CVGroup::WalkWithModelView(CVAction* action, const CVNodePath* path, int index)
+{
+    PushState(action);
+    action->PushModelView();
+    action->PreActOn(this);
+    DoTraverse(action, path, index);
+    action->PostActOn(this);
+    action->PopModelView();
+    PopState(action);
+}
+
 void CVGroup::PushState(CVAction* action)
 {
     action->PushState();

@@ -30,4 +30,6 @@ protected:
     virtual void DoTraverse(CVAction* action, const CVNodePath* path, int index);
     // The pick-mode test of the group walk.
     bool SkippedInPickMode(CVAction* action) const;
+    // The group walk inside a model-view push and pop (transforms, billboards).
+    void WalkWithModelView(CVAction* action, const CVNodePath* path, int index);
 };

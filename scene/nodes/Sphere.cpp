@@ -81,10 +81,7 @@ void CVSphere::Render(CVState* state, CVGLRenderArea* area, CVAppearance* appear
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     bool stretch = !IsVRMLCompliant();
     if (stretch) {
-        glMatrixMode(GL_TEXTURE);
-        glPushMatrix();
-        glScalef(3.0f, 3.0f, 1.0f);
-        glMatrixMode(GL_MODELVIEW);
+        PushTextureScale(3.0f, 3.0f);
     }
     CVCacheManager* cache = CVGetCacheManagerPtr();
     if ((state && state->m_bPickMode) || !cache) {
@@ -100,9 +97,7 @@ void CVSphere::Render(CVState* state, CVGLRenderArea* area, CVAppearance* appear
         Draw(n, r);
     }
     if (stretch) {
-        glMatrixMode(GL_TEXTURE);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
+        PopTextureScale();
     }
     glPopAttrib();
     PostRenderGL(state, area, appearance);

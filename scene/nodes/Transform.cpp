@@ -33,15 +33,8 @@ void CVTransform::AddToTypeNameSpace()
 
 void CVTransform::Traverse(CVAction* action, const CVNodePath* path, int index)
 {
-    if (SkippedInPickMode(action))
-        return;
-    PushState(action);
-    action->PushModelView();
-    action->PreActOn(this);
-    DoTraverse(action, path, index);
-    action->PostActOn(this);
-    action->PopModelView();
-    PopState(action);
+    if (!SkippedInPickMode(action))
+        WalkWithModelView(action, path, index);
 }
 
 void CVTransform::Render(CVState*, CVGLRenderArea*)
