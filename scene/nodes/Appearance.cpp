@@ -57,10 +57,10 @@ void SetFace(GLenum face, const RGBColorStruct& diffuse, float ambientIntensity,
 {
     const GLfloat ambient[4] = {diffuse.red * ambientIntensity, diffuse.green * ambientIntensity,
                                 diffuse.blue * ambientIntensity, a};
-    const GLfloat spec[4] = {specular.red, specular.green, specular.blue, a};
+    const GLfloat shine[4] = {specular.red, specular.green, specular.blue, a};
     const GLfloat emission[4] = {emissive.red, emissive.green, emissive.blue, a};
     glMaterialfv(face, GL_AMBIENT, ambient);
-    glMaterialfv(face, GL_SPECULAR, spec);
+    glMaterialfv(face, GL_SPECULAR, shine);
     glMaterialf(face, GL_SHININESS, shininess * 128.0f);
     glMaterialfv(face, GL_EMISSION, emission);
 }
