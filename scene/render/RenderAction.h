@@ -78,6 +78,8 @@ private:
     void BeginDeferredPass(int pass);
     void EndDeferredPass();
 
+    static constexpr int kNodesPerFlush = 128;
+    int mNodesSinceFlush = 0;
     int mSwapAfterRender = 1;
     int mClearColor = 1;
     int mClearDepth = 1;
