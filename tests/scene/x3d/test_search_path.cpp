@@ -143,6 +143,32 @@ TEST_F(SearchPathTest, UrlsAreDownloadedOnceIntoTheCache)
     EXPECT_EQ(server.Requests(), 1); // served from the cache
 }
 
+TEST_F(SearchPathTest, EntriesModifiedAfterTheirLastAccessAreFetchedAgain)
+{
+    LocalServer server;
+    std::string url = server.Url("/image.png");
+    std::wstring name(url.begin(), url.end());
+    std::wstring file = CVGetURLSearchPath(mCaller, L"", name);
+    ASSERT_FALSE(file.empty());
+    EXPECT_EQ(server.Requests(), 1);
+    // Mark the entry as modified after it was last used: it must not be trusted.
+    std::string meta = std::string(file.begin(), file.end()) + ".meta";
+    std::string storedUrl;
+    long long modified = 0, accessed = 0;
+    {
+        std::ifstream in(meta);
+        std::getline(in, storedUrl);
+        in >> modified >> accessed;
+    }
+    EXPECT_EQ(storedUrl, url);
+    EXPECT_LE(modified, accessed);
+    std::ofstream(meta, std::ios::trunc) << url << "\n" << accessed + 100 << " " << accessed << "\n";
+    EXPECT_EQ(lumo::net::LookupCached(url), "");
+    EXPECT_EQ(CVGetURLSearchPath(mCaller, L"", name), file);
+    EXPECT_EQ(server.Requests(), 2);
+    EXPECT_EQ(lumo::net::LookupCached(url), std::string(file.begin(), file.end())); // fresh again
+}
+
 TEST_F(SearchPathTest, FailedDownloadsYieldNothingAndCacheNothing)
 {
     std::string missing;
