@@ -10,6 +10,7 @@
 #include "scene/model/MFields.h"
 #include "scene/model/NodeType.h"
 #include "scene/model/SFields.h"
+#include "scene/x3d/SceneGraphCreator.h"
 
 #include <cstdio>
 #include <cstring>
@@ -39,28 +40,6 @@ std::wstring Widen(const std::string& s)
         return std::wstring(s.begin(), s.end());
     w.resize(n);
     return w;
-}
-
-// Splits list text into elements at blanks and commas, as documents list them.
-std::vector<std::wstring> Tokens(const std::wstring& text, size_t group)
-{
-    std::vector<std::wstring> words, elements;
-    std::wstring cur;
-    for (wchar_t c : text + L" ") {
-        if (c == L' ' || c == L',' || c == L'\t' || c == L'\n' || c == L'\r') {
-            if (!cur.empty())
-                words.push_back(cur);
-            cur.clear();
-        } else
-            cur += c;
-    }
-    for (size_t i = 0; i + group <= words.size(); i += group) {
-        std::wstring e;
-        for (size_t j = 0; j < group; ++j)
-            e += (j ? L" " : L"") + words[i + j];
-        elements.push_back(e);
-    }
-    return elements;
 }
 
 void Print(const CVField& f)
@@ -146,31 +125,9 @@ void SetFromText(CVField& f, const std::wstring& text)
     case SFSTRING: static_cast<CVSFString&>(f).SetValue(text); break;
     case SFVEC2F: static_cast<CVSFVec2f&>(f).SetValue(text.c_str()); break;
     case SFVEC3F: static_cast<CVSFVec3f&>(f).SetValue(text.c_str()); break;
-    case MFSTRING: static_cast<CVMFString&>(f).Add(text.c_str()); break;
-    case MFFLOAT:
-        for (auto& t : Tokens(text, 1))
-            static_cast<CVMFFloat&>(f).Add(t.c_str());
-        break;
-    case MFINT32:
-        for (auto& t : Tokens(text, 1))
-            static_cast<CVMFInt32&>(f).Add(t.c_str());
-        break;
-    case MFVEC2F:
-        for (auto& t : Tokens(text, 2))
-            static_cast<CVMFVec2f&>(f).Add(t.c_str());
-        break;
-    case MFVEC3F:
-        for (auto& t : Tokens(text, 3))
-            static_cast<CVMFVec3f&>(f).Add(t.c_str());
-        break;
-    case MFCOLOR:
-        for (auto& t : Tokens(text, 3))
-            static_cast<CVMFColor&>(f).Add(t.c_str());
-        break;
-    case MFROTATION:
-        for (auto& t : Tokens(text, 4))
-            static_cast<CVMFRotation&>(f).Add(t.c_str());
-        break;
+    // Lists follow the document reader's rules.
+    case MFSTRING: CVSceneGraphCreator::AddStringList(&f, text); break;
+    default: CVSceneGraphCreator::AddListValues(&f, f.GetType(), text); break;
     }
 }
 

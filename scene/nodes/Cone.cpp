@@ -102,23 +102,10 @@ void CVCone::Render(CVState* state, CVGLRenderArea* area, CVAppearance* appearan
     glPushAttrib(GL_POLYGON_BIT);
     if (wire)
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    CVCacheManager* cache = CVGetCacheManagerPtr();
-    // The texture stretch of non-compliant geometry is compiled in: keep
-    // the two kinds apart in the cache.
-    int key = slices | (IsVRMLCompliant() ? 0 : 0x10000);
-    if ((state && state->m_bPickMode) || !cache) {
-        // Selection mode never replays display lists (they crash some drivers).
-        Draw(r, h);
-    } else if (unsigned list = cache->GetCachedCone(key, r, h, bottom.GetValue(), side.GetValue())) {
-        glCallList(list);
-    } else if ((list = cache->NewCachedCone(key, r, h, bottom.GetValue(), side.GetValue()))) {
-        glNewList(list, GL_COMPILE_AND_EXECUTE);
-        Draw(r, h);
-        glEndList();
-        SetModifiedFlag(0);
-    } else {
-        Draw(r, h);
-    }
+    int key = CacheKey(slices), hasBottom = bottom.GetValue(), hasSide = side.GetValue();
+    DrawCached(
+        state, [&](CVCacheManager& c) { return c.GetCachedCone(key, r, h, hasBottom, hasSide); },
+        [&](CVCacheManager& c) { return c.NewCachedCone(key, r, h, hasBottom, hasSide); }, [&] { Draw(r, h); });
     glPopAttrib();
     PostRenderGL(state, area, appearance);
 }

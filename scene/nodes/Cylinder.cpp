@@ -127,21 +127,11 @@ void CVCylinder::Render(CVState* state, CVGLRenderArea* area, CVAppearance* appe
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     glPushMatrix();
     glScalef(1.0f, h, 1.0f);
-    CVCacheManager* cache = CVGetCacheManagerPtr();
-    int key = slices | (IsVRMLCompliant() ? 0 : 0x10000);
-    if ((state && state->m_bPickMode) || !cache) {
-        Draw(r); // selection mode never replays display lists
-    } else if (unsigned list = cache->GetCachedCylinder(key, r, 1.0f, top.GetValue(), bottom.GetValue(),
-                                                        side.GetValue())) {
-        glCallList(list);
-    } else if ((list = cache->NewCachedCylinder(key, r, 1.0f, top.GetValue(), bottom.GetValue(), side.GetValue()))) {
-        glNewList(list, GL_COMPILE_AND_EXECUTE);
-        Draw(r);
-        glEndList();
-        SetModifiedFlag(0);
-    } else {
-        Draw(r);
-    }
+    int key = CacheKey(slices), hasTop = top.GetValue(), hasBottom = bottom.GetValue(), hasSide = side.GetValue();
+    DrawCached(
+        state, [&](CVCacheManager& c) { return c.GetCachedCylinder(key, r, 1.0f, hasTop, hasBottom, hasSide); },
+        [&](CVCacheManager& c) { return c.NewCachedCylinder(key, r, 1.0f, hasTop, hasBottom, hasSide); },
+        [&] { Draw(r); });
     if (!(state && state->m_bPickMode) && IsStippled() && IsPartialSelection() && GetStipplePercent() > 0 && area)
         RenderPartialSelection(GetStipplePercent() * 0.01f, area->GetSelectionColor());
     glPopMatrix();

@@ -65,6 +65,10 @@ void CVGeometry::PopTextureScale()
     glMatrixMode(GL_MODELVIEW);
 }
 
+void CVGeometry::CallList(unsigned list) { glCallList(list); }
+void CVGeometry::BeginList(unsigned list) { glNewList(list, GL_COMPILE_AND_EXECUTE); }
+void CVGeometry::EndList() { glEndList(); }
+
 void CVGeometry::ComputeArea(const std::vector<Point3fStruct>& points, Point3fStruct& out)
 {
     out = {0, 0, 0};

@@ -5,6 +5,8 @@
 #include "scene/model/Node.h"
 #include "scene/model/NodeType.h"
 #include "scene/model/Vector.h"
+#include "scene/render/State.h"
+#include "scene/text/CacheManager.h"
 
 #include <cstdint>
 #include <vector>
@@ -128,8 +130,41 @@ protected:
     // primitives (saved first); PopTextureScale restores it.
     static void PushTextureScale(float sx, float sy);
     static void PopTextureScale();
+    // Draws through a display list of the cache manager's rings: 'get'
+    // returns an equal earlier list, 'reserve' a new one to compile (both
+    // take the manager). Selection mode never replays lists (they crash some
+    // drivers) and draws directly, as does a missing manager.
+    template <class Get, class Reserve, class Draw>
+    void DrawCached(CVState* state, Get get, Reserve reserve, Draw draw)
+    {
+        CVCacheManager* cache = CVGetCacheManagerPtr();
+        if ((state && state->m_bPickMode) || !cache) {
+            draw();
+        } else if (unsigned list = get(*cache)) {
+            CallList(list);
+        } else if ((list = reserve(*cache))) {
+            CompileAndDraw(list, draw);
+        } else {
+            draw();
+        }
+    }
+    // The cache key of a primitive: its slice count, kept apart for the
+    // library's own texture stretch, which the list has compiled in.
+    int CacheKey(int slices) const { return slices | (IsVRMLCompliant() ? 0 : 0x10000); }
 
 private:
+    static void CallList(unsigned list);
+    template <class Draw>
+    void CompileAndDraw(unsigned list, Draw draw)
+    {
+        BeginList(list);
+        draw();
+        EndList();
+        SetModifiedFlag(0);
+    }
+    static void BeginList(unsigned list);
+    static void EndList();
+
     void SetBit(std::uint32_t bit, int on) { mFlags = on ? (mFlags | bit) : (mFlags & ~bit); }
     int Bit(std::uint32_t bit) const { return (mFlags & bit) ? 1 : 0; }
 

@@ -83,19 +83,9 @@ void CVSphere::Render(CVState* state, CVGLRenderArea* area, CVAppearance* appear
     if (stretch) {
         PushTextureScale(3.0f, 3.0f);
     }
-    CVCacheManager* cache = CVGetCacheManagerPtr();
-    if ((state && state->m_bPickMode) || !cache) {
-        Draw(n, r); // selection mode never replays display lists
-    } else if (unsigned list = cache->GetCachedSphere(n, r)) {
-        glCallList(list);
-    } else if ((list = cache->NewCachedSphere(n, r))) {
-        glNewList(list, GL_COMPILE_AND_EXECUTE);
-        Draw(n, r);
-        glEndList();
-        SetModifiedFlag(0);
-    } else {
-        Draw(n, r);
-    }
+    DrawCached(
+        state, [&](CVCacheManager& c) { return c.GetCachedSphere(n, r); },
+        [&](CVCacheManager& c) { return c.NewCachedSphere(n, r); }, [&] { Draw(n, r); });
     if (stretch) {
         PopTextureScale();
     }

@@ -46,60 +46,33 @@ std::wstring Vec3Text(float x, float y, float z) { return G(x) + L" " + G(y) + L
 
 std::wstring RotationText(const CVRotation& r) { return G(r.x) + L" " + G(r.y) + L" " + G(r.z) + L" " + G(r.angle); }
 
-std::wstring ListText(const CVMFFloat& list)
+namespace {
+// Each element's text followed by one blank.
+template <class List, class Format>
+std::wstring Join(const List& list, Format format)
 {
     std::wstring s;
     for (int i = 0; i < list.GetNum(); ++i)
-        s += G(list[i]) + L" ";
+        s += format(list[i]) + L" ";
     return s;
 }
+} // namespace
 
-std::wstring ListText(const CVMFInt32& list)
-{
-    std::wstring s;
-    for (int i = 0; i < list.GetNum(); ++i)
-        s += std::to_wstring(list[i]) + L" ";
-    return s;
-}
-
-std::wstring ListText(const CVMFVec2f& list)
-{
-    std::wstring s;
-    for (int i = 0; i < list.GetNum(); ++i)
-        s += Vec2Text(list[i]) + L" ";
-    return s;
-}
-
+std::wstring ListText(const CVMFFloat& list) { return Join(list, G); }
+std::wstring ListText(const CVMFInt32& list) { return Join(list, [](int v) { return std::to_wstring(v); }); }
+std::wstring ListText(const CVMFVec2f& list) { return Join(list, Vec2Text); }
 std::wstring ListText(const CVMFVec3f& list)
 {
-    std::wstring s;
-    for (int i = 0; i < list.GetNum(); ++i)
-        s += Vec3Text(list[i].x, list[i].y, list[i].z) + L" ";
-    return s;
+    return Join(list, [](const Point3fStruct& p) { return Vec3Text(p.x, p.y, p.z); });
 }
-
-std::wstring ListText(const CVMFColor& list)
+std::wstring ListText(const CVMFColor& list) // alpha is not written
 {
-    std::wstring s;
-    for (int i = 0; i < list.GetNum(); ++i)
-        s += Vec3Text(list[i].red, list[i].green, list[i].blue) + L" ";
-    return s;
+    return Join(list, [](const RGBAColorStruct& c) { return Vec3Text(c.red, c.green, c.blue); });
 }
-
-std::wstring ListText(const CVMFRotation& list)
-{
-    std::wstring s;
-    for (int i = 0; i < list.GetNum(); ++i)
-        s += RotationText(list[i]) + L" ";
-    return s;
-}
-
+std::wstring ListText(const CVMFRotation& list) { return Join(list, RotationText); }
 std::wstring ListText(const CVMFString& list)
 {
-    std::wstring s;
-    for (int i = 0; i < list.GetNum(); ++i)
-        s += L"\"" + InsertEscapes(list[i]) + L"\" ";
-    return s;
+    return Join(list, [](const std::wstring& t) { return L"\"" + InsertEscapes(t) + L"\""; });
 }
 
 bool StringNeedsEscaping(const std::wstring& text) { return text.find_first_of(L"\\\"") != std::wstring::npos; }

@@ -139,6 +139,13 @@ void CVWriteXMLAction::PreActOn(CVNode* node)
     }
 }
 
+void CVWriteXMLAction::SetFixedUnless(DOMElement* element, const wchar_t* name, std::initializer_list<float> values,
+                                      bool isDefault)
+{
+    if (!isDefault)
+        SetAttribute(element, name, text::FixedText(values.begin(), int(values.size())));
+}
+
 void CVWriteXMLAction::StepUp()
 {
     if (mParent && mParent->getParentNode() && mParent->getParentNode()->getNodeType() == DOMNode::ELEMENT_NODE)
@@ -174,22 +181,15 @@ void CVWriteXMLAction::WriteGroupXML(CVGroup* group)
         // elements by the animation nodes; a plain or oblique transform is a Transform.
         e = NewElement(L"Transform");
         const Point3fStruct& tr = t->translation.GetValue();
-        if (tr.x != 0 || tr.y != 0 || tr.z != 0)
-            SetAttribute(e, L"translation", text::FixedText(&tr.x, 3));
         const CVRotation& r = t->rotation.GetValue();
-        const float rv[4] = {r.x, r.y, r.z, r.angle};
-        if (r.angle != 0)
-            SetAttribute(e, L"rotation", text::FixedText(rv, 4));
         const Point3fStruct& s = t->scale.GetValue();
-        if (s.x != 1 || s.y != 1 || s.z != 1)
-            SetAttribute(e, L"scale", text::FixedText(&s.x, 3));
         const CVRotation& so = t->scaleOrientation.GetValue();
-        const float sov[4] = {so.x, so.y, so.z, so.angle};
-        if (so.angle != 0)
-            SetAttribute(e, L"scaleOrientation", text::FixedText(sov, 4));
         const Point3fStruct& c = t->center.GetValue();
-        if (c.x != 0 || c.y != 0 || c.z != 0)
-            SetAttribute(e, L"center", text::FixedText(&c.x, 3));
+        SetFixedUnless(e, L"translation", {tr.x, tr.y, tr.z}, tr.x == 0 && tr.y == 0 && tr.z == 0);
+        SetFixedUnless(e, L"rotation", {r.x, r.y, r.z, r.angle}, r.angle == 0);
+        SetFixedUnless(e, L"scale", {s.x, s.y, s.z}, s.x == 1 && s.y == 1 && s.z == 1);
+        SetFixedUnless(e, L"scaleOrientation", {so.x, so.y, so.z, so.angle}, so.angle == 0);
+        SetFixedUnless(e, L"center", {c.x, c.y, c.z}, c.x == 0 && c.y == 0 && c.z == 0);
     } else if (group->GetRuntimeClass() == LUMO_RUNTIME_CLASS(CVGroup)) {
         e = NewElement(L"Group");
         if (!group->selectable.GetValue())
@@ -232,7 +232,8 @@ void CVWriteXMLAction::WriteGeometryXML(CVNode* geometry, DOMElement* shape)
     DOMElement* e = nullptr;
     if (geometry->IsKindOf<CVBox>()) {
         e = NewElement(L"Box");
-        SetAttribute(e, L"size", text::FixedText(&static_cast<CVBox*>(geometry)->size.GetValue().x, 3));
+        const Point3fStruct& size = static_cast<CVBox*>(geometry)->size.GetValue();
+        SetFixedUnless(e, L"size", {size.x, size.y, size.z}, false); // always written
     } else {
         // Spheres, cones, cylinders and every other registered geometry keep
         // their element: a saved document must not lose its shapes.
@@ -250,21 +251,16 @@ void CVWriteXMLAction::WriteAppearanceXML(CVNode* node, DOMElement* shape)
     if (CVMaterial* m = appearance->material.GetValue()) {
         DOMElement* me = NewElement(L"Material");
         WriteMetaDataXMLFromNodeString(m, me);
-        if (m->ambientIntensity.GetValue() != 0.8f) {
-            float v = m->ambientIntensity.GetValue();
-            SetAttribute(me, L"ambientIntensity", text::FixedText(&v, 1));
-        }
+        float ambient = m->ambientIntensity.GetValue();
         const RGBColorStruct& d = m->diffuseColor.GetValue();
-        if (d.red != 0.8f || d.green != 0.8f || d.blue != 0.8f)
-            SetAttribute(me, L"diffuseColor", text::FixedText(&d.red, 3));
         const RGBColorStruct& em = m->emissiveColor.GetValue();
-        if (em.red != 0 || em.green != 0 || em.blue != 0)
-            SetAttribute(me, L"emissiveColor", text::FixedText(&em.red, 3));
+        SetFixedUnless(me, L"ambientIntensity", {ambient}, ambient == 0.8f);
+        SetFixedUnless(me, L"diffuseColor", {d.red, d.green, d.blue}, d.red == 0.8f && d.green == 0.8f && d.blue == 0.8f);
+        SetFixedUnless(me, L"emissiveColor", {em.red, em.green, em.blue}, em.red == 0 && em.green == 0 && em.blue == 0);
         if (m->shininess.GetValue() != 0.2f)
             SetAttribute(me, L"shininess", text::FloatText(m->shininess.GetValue()));
         const RGBColorStruct& sp = m->specularColor.GetValue();
-        if (sp.red != 0 || sp.green != 0 || sp.blue != 0)
-            SetAttribute(me, L"specularColor", text::FixedText(&sp.red, 3));
+        SetFixedUnless(me, L"specularColor", {sp.red, sp.green, sp.blue}, sp.red == 0 && sp.green == 0 && sp.blue == 0);
         if (m->transparency.GetValue() != 0.0f)
             SetAttribute(me, L"transparency", text::FloatText(m->transparency.GetValue()));
         e->appendChild(me);
@@ -286,9 +282,7 @@ void CVWriteXMLAction::WriteViewpointXML(CVNode* node, DOMElement* parent)
     if (p.x != 0 || p.y != 0 || p.z != 10)
         SetAttribute(e, L"position", text::Vec3Text(p.x, p.y, p.z));
     const CVRotation& o = v->orientation.GetValue();
-    const float ov[4] = {o.x, o.y, o.z, o.angle};
-    if (o.angle != 0)
-        SetAttribute(e, L"orientation", text::FixedText(ov, 4));
+    SetFixedUnless(e, L"orientation", {o.x, o.y, o.z, o.angle}, o.angle == 0);
     if (v->fieldOfView.GetValue() != 0.785398f)
         SetAttribute(e, L"fieldOfView", text::FloatText(v->fieldOfView.GetValue()));
     if (CVNode* key = v->keyFrame.GetValue())

@@ -6,6 +6,7 @@
 #include "scene/model/NodeFields.h"
 #include "scene/render/GLAction.h"
 
+#include <initializer_list>
 #include <string>
 
 class CVCamera;
@@ -65,6 +66,9 @@ protected:
 private:
     xercesc_3_2::DOMElement* NewElement(const wchar_t* name);
     void SetAttribute(xercesc_3_2::DOMElement* element, const wchar_t* name, const std::wstring& value);
+    // "%f" per value, blank-separated, unless the value is the default.
+    void SetFixedUnless(xercesc_3_2::DOMElement* element, const wchar_t* name, std::initializer_list<float> values,
+                        bool isDefault);
     void StepUp();
 
     std::wstring mText;
