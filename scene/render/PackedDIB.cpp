@@ -379,7 +379,6 @@ BOOL MakeTexture(HDIB dib, HBITMAP& bitmap, int side, int& outSide, void** bits,
 
 BOOL ScaleDIB(HDC, HDIB dib, HBITMAP& bitmap, int& side, void** bits)
 {
-    CVImage probe;
     const BITMAPINFOHEADER* h = Header(dib);
     if (!h)
         return 0;

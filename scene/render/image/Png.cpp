@@ -3,7 +3,6 @@
 #include <png.h>
 
 #include <cstdio>
-#include <memory>
 
 namespace lumo::image {
 
@@ -39,7 +38,7 @@ bool WritePng(const std::string& path, const CVImage& image)
     png.version = PNG_IMAGE_VERSION;
     png.width = png_uint_32(image.width);
     png.height = png_uint_32(image.height);
-    png.format = image.hasAlpha ? PNG_FORMAT_BGRA : PNG_FORMAT_BGRA;
+    png.format = PNG_FORMAT_BGRA;
     if (!image.hasAlpha) {
         // Opaque images are written without an alpha channel.
         std::vector<std::uint8_t> bgr(size_t(image.width) * size_t(image.height) * 3);
