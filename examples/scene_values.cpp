@@ -8,7 +8,7 @@
 //   is shown.
 #include "scene/model/Color.h"
 #include "scene/model/MFields.h"
-#include "scene/model/NodeType.h"
+#include "scene/core/NodeType.h"
 #include "scene/model/SFields.h"
 #include "scene/x3d/SceneGraphCreator.h"
 

@@ -1,8 +1,8 @@
 #include "scene/Library.h"
 
-#include "scene/model/Node.h"
-#include "scene/model/NodeType.h"
-#include "scene/text/CacheManager.h"
+#include "scene/core/Node.h"
+#include "scene/core/NodeType.h"
+#include "scene/cache/CacheManager.h"
 
 namespace {
 

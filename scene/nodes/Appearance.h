@@ -2,8 +2,8 @@
 // and texture transform.
 #pragma once
 
-#include "scene/model/NodeFields.h"
-#include "scene/model/NodeType.h"
+#include "scene/core/NodeFields.h"
+#include "scene/core/NodeType.h"
 
 class CVMaterial;
 

@@ -2,7 +2,7 @@
 
 #include "scene/model/Matrix.h"
 #include "scene/model/Plane.h"
-#include "scene/render/Action.h"
+#include "scene/core/Action.h"
 
 #include <GL/gl.h>
 

@@ -2,7 +2,7 @@
 // navigation information).
 #pragma once
 
-#include "scene/model/Child.h"
+#include "scene/core/Child.h"
 #include "scene/model/SFields.h"
 
 class CVBindable : public CVChild {

@@ -3,7 +3,7 @@
 #include "scene/model/Box3f.h"
 #include "scene/nodes/Appearance.h"
 #include "scene/render/GLRenderArea.h"
-#include "scene/render/State.h"
+#include "scene/core/State.h"
 
 #include <GL/gl.h>
 

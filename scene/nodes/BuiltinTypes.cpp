@@ -1,9 +1,9 @@
 // The built-in node classes in their fixed registration order. A class that
 // exists fills its row; a row without a class registers nothing, so that its
 // element stays unknown to documents until the class is written.
-#include "scene/model/BuiltinTypes.h"
+#include "scene/nodes/BuiltinTypes.h"
 
-#include "scene/model/Node.h"
+#include "scene/core/Node.h"
 #include "scene/nodes/Anchor.h"
 #include "scene/nodes/Appearance.h"
 #include "scene/nodes/Box.h"
@@ -18,8 +18,8 @@
 #include "scene/nodes/Switch.h"
 #include "scene/nodes/Transform.h"
 #include "scene/nodes/WorldInfo.h"
-#include "scene/render/Lights.h"
-#include "scene/render/Viewpoint.h"
+#include "scene/nodes/Lights.h"
+#include "scene/nodes/Viewpoint.h"
 
 #include <cwchar>
 

@@ -2,8 +2,8 @@
 
 #include "scene/model/Box3f.h"
 #include "scene/render/GLRenderArea.h"
-#include "scene/render/State.h"
-#include "scene/text/CacheManager.h"
+#include "scene/core/State.h"
+#include "scene/cache/CacheManager.h"
 
 #include <GL/gl.h>
 

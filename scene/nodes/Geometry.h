@@ -2,11 +2,11 @@
 // display options that decide queuing, shadows and highlighting.
 #pragma once
 
-#include "scene/model/Node.h"
-#include "scene/model/NodeType.h"
+#include "scene/core/Node.h"
+#include "scene/core/NodeType.h"
 #include "scene/model/Vector.h"
-#include "scene/render/State.h"
-#include "scene/text/CacheManager.h"
+#include "scene/core/State.h"
+#include "scene/cache/CacheManager.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,9 +1,9 @@
 // An ordered list of child nodes; the base of every grouping node.
 #pragma once
 
-#include "scene/model/Child.h"
-#include "scene/model/NodeFields.h"
-#include "scene/model/NodeType.h"
+#include "scene/core/Child.h"
+#include "scene/core/NodeFields.h"
+#include "scene/core/NodeType.h"
 #include "scene/model/SFields.h"
 
 class CVGroup : public CVChild {

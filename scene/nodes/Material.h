@@ -1,8 +1,8 @@
 // Surface colours of a shape, and a variant with separate back-face colours.
 #pragma once
 
-#include "scene/model/Node.h"
-#include "scene/model/NodeType.h"
+#include "scene/core/Node.h"
+#include "scene/core/NodeType.h"
 #include "scene/model/SFields.h"
 
 class CVMaterial : public CVNode {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "scene/model/MFields.h"
-#include "scene/model/NodeType.h"
+#include "scene/core/NodeType.h"
 #include "scene/model/SFields.h"
 #include "scene/nodes/Bindable.h"
 

@@ -2,7 +2,7 @@
 
 #include "scene/nodes/Material.h"
 #include "scene/render/GLRenderArea.h"
-#include "scene/render/State.h"
+#include "scene/core/State.h"
 
 #include <GL/gl.h>
 

@@ -3,9 +3,9 @@
 // shadow or add a selection highlight.
 #pragma once
 
-#include "scene/model/Child.h"
-#include "scene/model/NodeFields.h"
-#include "scene/model/NodeType.h"
+#include "scene/core/Child.h"
+#include "scene/core/NodeFields.h"
+#include "scene/core/NodeType.h"
 #include "scene/nodes/Appearance.h"
 #include "scene/nodes/Geometry.h"
 

@@ -1,6 +1,6 @@
 #include "scene/nodes/Switch.h"
 
-#include "scene/render/Action.h"
+#include "scene/core/Action.h"
 
 LUMO_IMPLEMENT_NODE(CVSwitch, CVChild)
 

@@ -1,9 +1,9 @@
 // Shows one of its choices, selected by index; -1 shows none.
 #pragma once
 
-#include "scene/model/Child.h"
-#include "scene/model/NodeFields.h"
-#include "scene/model/NodeType.h"
+#include "scene/core/Child.h"
+#include "scene/core/NodeFields.h"
+#include "scene/core/NodeType.h"
 #include "scene/model/SFields.h"
 
 class CVSwitch : public CVChild {

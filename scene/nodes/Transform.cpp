@@ -1,6 +1,6 @@
 #include "scene/nodes/Transform.h"
 
-#include "scene/render/Action.h"
+#include "scene/core/Action.h"
 
 #include <GL/gl.h>
 

@@ -1,9 +1,9 @@
 // Title and free-form information about the world, kept for readers of the scene.
 #pragma once
 
-#include "scene/model/Child.h"
+#include "scene/core/Child.h"
 #include "scene/model/MFields.h"
-#include "scene/model/NodeType.h"
+#include "scene/core/NodeType.h"
 #include "scene/model/SFields.h"
 
 class CVWorldInfo : public CVChild {

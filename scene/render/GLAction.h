@@ -2,7 +2,7 @@
 // Group state pushes save and restore the enable, lighting and polygon state.
 #pragma once
 
-#include "scene/render/Action.h"
+#include "scene/core/Action.h"
 
 class CVGLDevice;
 class CVGLRenderArea;

@@ -3,10 +3,10 @@
 #include "platform/time/Clock.h"
 #include "platform/wgl/Wgl.h"
 #include "scene/model/Box3f.h"
-#include "scene/model/Node.h"
+#include "scene/core/Node.h"
 #include "scene/model/SFields.h"
 #include "scene/render/GLDevice.h"
-#include "scene/x3d/SearchPath.h"
+#include "scene/io/SearchPath.h"
 
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>

@@ -1,6 +1,6 @@
 #include "scene/render/SimpleDIB.h"
 
-#include "scene/render/PackedDIB.h"
+#include "scene/io/PackedDIB.h"
 
 #include <new>
 

@@ -8,8 +8,8 @@
 #include "scene/nodes/Shape.h"
 #include "scene/nodes/Switch.h"
 #include "scene/nodes/Transform.h"
-#include "scene/render/Camera.h"
-#include "scene/render/Viewpoint.h"
+#include "scene/nodes/Camera.h"
+#include "scene/nodes/Viewpoint.h"
 #include "scene/x3d/FieldText.h"
 #include "scene/x3d/XmlText.h"
 

@@ -2,8 +2,8 @@
 // and serialises it to a file or a memory buffer.
 #pragma once
 
-#include "scene/model/Child.h"
-#include "scene/model/NodeFields.h"
+#include "scene/core/Child.h"
+#include "scene/core/NodeFields.h"
 #include "scene/render/GLAction.h"
 
 #include <initializer_list>

@@ -4,7 +4,7 @@
 
 #include "platform/gdi/DeviceContext.h"
 #include "scene/model/Box3f.h"
-#include "scene/model/Child.h"
+#include "scene/core/Child.h"
 #include "scene/render/GLDevice.h"
 #include "scene/render/GLRenderArea.h"
 

@@ -1,7 +1,7 @@
-#include "scene/model/Child.h"
+#include "scene/core/Child.h"
 #include "scene/model/MFields.h"
-#include "scene/model/NodeFields.h"
-#include "scene/model/NodeType.h"
+#include "scene/core/NodeFields.h"
+#include "scene/core/NodeType.h"
 #include "scene/model/SFields.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "scene/model/Child.h"
-#include "scene/render/Action.h"
+#include "scene/core/Child.h"
+#include "scene/core/Action.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "scene/model/NodeType.h"
+#include "scene/core/NodeType.h"
 #include "scene/nodes/Anchor.h"
 #include "scene/nodes/Billboard.h"
 #include "scene/nodes/Group.h"

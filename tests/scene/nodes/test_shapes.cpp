@@ -7,9 +7,9 @@
 #include "scene/nodes/Sphere.h"
 #include "scene/nodes/Transform.h"
 #include "scene/render/GLRenderArea.h"
-#include "scene/render/Lights.h"
-#include "scene/render/Viewpoint.h"
-#include "scene/text/CacheManager.h"
+#include "scene/nodes/Lights.h"
+#include "scene/nodes/Viewpoint.h"
+#include "scene/cache/CacheManager.h"
 #include "tests/support/SceneRender.h"
 
 #include <GL/gl.h>

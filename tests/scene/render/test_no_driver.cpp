@@ -3,8 +3,8 @@
 #include "platform/wgl/Wgl.h"
 #include "scene/nodes/Group.h"
 #include "scene/nodes/Transform.h"
-#include "scene/render/GetBoundingBoxAction.h"
-#include "scene/render/GetTransformAction.h"
+#include "scene/actions/GetBoundingBoxAction.h"
+#include "scene/actions/GetTransformAction.h"
 #include "tests/support/Offscreen.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "platform/time/Clock.h"
 #include "platform/wgl/Wgl.h"
-#include "scene/model/Node.h"
+#include "scene/core/Node.h"
 #include "scene/render/GLRenderArea.h"
 #include "tests/support/Offscreen.h"
 

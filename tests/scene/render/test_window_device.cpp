@@ -7,7 +7,7 @@
 #include "scene/nodes/Group.h"
 #include "scene/render/GLDevice.h"
 #include "scene/render/GLRenderArea.h"
-#include "scene/render/RenderAction.h"
+#include "scene/actions/RenderAction.h"
 
 #include <GL/gl.h>
 #include <X11/Xlib.h>

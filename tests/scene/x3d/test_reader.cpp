@@ -1,4 +1,4 @@
-#include "scene/model/NodeType.h"
+#include "scene/core/NodeType.h"
 #include "scene/nodes/Box.h"
 #include "scene/nodes/Group.h"
 #include "scene/nodes/Material.h"

@@ -1,0 +1,113 @@
+#include "scene/core/Node.h"
+
+#include "scene/core/Child.h"
+#include "scene/core/Action.h"
+#include "scene/render/GLRenderArea.h"
+
+#include <stdexcept>
+
+LUMO_IMPLEMENT_CLASS(CVRefCount, CVBase)
+LUMO_IMPLEMENT_CLASS(CVNode, CVRefCount)
+LUMO_IMPLEMENT_CLASS(CVChild, CVNode)
+
+namespace {
+
+// Constructed on first use so that start-up code in any translation unit
+// finds it ready.
+std::vector<CVNode::NameMap>& NameStack()
+{
+    static std::vector<CVNode::NameMap> stack;
+    return stack;
+}
+
+} // namespace
+
+CVNode::~CVNode()
+{
+    // Every space forgets the node, not only the top one, so that no map is
+    // left pointing at freed memory once the spaces above are popped.
+    if (mName)
+        for (NameMap& space : NameStack())
+            RemoveNameEntry(space);
+}
+
+void CVNode::RemoveNameEntry(NameMap& space)
+{
+    // Only this node's own entry goes: a later node may have taken the name.
+    auto it = space.find(*mName);
+    if (it != space.end() && it->second == this)
+        space.erase(it);
+}
+
+void CVNode::SetName(const std::wstring& name)
+{
+    NameMap& top = TopNameSpace();
+    if (mName)
+        RemoveNameEntry(top);
+    mName = std::make_unique<std::wstring>(name);
+    top[name] = this;
+}
+
+CVField* CVNode::GetField(const wchar_t*) { return nullptr; }
+
+void CVNode::Traverse(CVAction* action, const CVNodePath*, int)
+{
+    action->PreActOn(this);
+    action->PostActOn(this);
+}
+
+void CVNode::Render(CVState*, CVGLRenderArea*) {}
+
+void CVNode::ComputeBoundingBox(CVState*, CVGLRenderArea*, CVBox3f*) {}
+
+int CVNode::IsValid(std::wstring&) { return 1; }
+
+CVDetail* CVNode::GetPickDetail(unsigned int) { return nullptr; }
+
+void CVNode::Init()
+{
+    NameStack().clear();
+    PushNameSpace();
+}
+
+void CVNode::UnInit()
+{
+    PopNameSpace();
+    NameStack().shrink_to_fit();
+}
+
+void CVNode::PushNameSpace() { NameStack().emplace_back(); }
+
+void CVNode::PopNameSpace()
+{
+    auto& stack = NameStack();
+    if (stack.empty())
+        throw std::out_of_range("no node name space is open");
+    stack.pop_back();
+}
+
+CVNode::NameMap& CVNode::TopNameSpace()
+{
+    auto& stack = NameStack();
+    if (stack.empty())
+        throw std::out_of_range("no node name space is open");
+    return stack.back();
+}
+
+int CVNode::NameSpaceDepth() { return int(NameStack().size()) - 1; }
+
+CVNode* CVNode::NameToNode(const std::wstring& name)
+{
+    NameMap& top = TopNameSpace();
+    auto it = top.find(name);
+    return it == top.end() ? nullptr : it->second;
+}
+
+CVGLRenderArea* CVNode::MakeCacheCurrent(CVGLRenderArea* area)
+{
+    if (area && area->GetRenderCache())
+        return area->GetRenderCache();
+    return area;
+}
+
+void CVNode::UnMakeCacheCurrent(CVGLRenderArea*) {}

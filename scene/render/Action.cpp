@@ -1,5 +1,0 @@
-#include "scene/render/Action.h"
-
-CVAction::CVAction() : m_pState(new CVState) {}
-
-CVAction::~CVAction() { delete m_pState; }

@@ -1,0 +1,212 @@
+#include "platform/com/Unknown.h"
+#include "platform/net/UrlCache.h"
+#include "platform/text/Utf8.h"
+#include "scene/io/SearchPath.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadFile(const std::wstring& path)
+{
+    std::ifstream in(std::string(path.begin(), path.end()));
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A throw-away HTTP server on 127.0.0.1: "/image.png" answers 200 with a
+// body, anything else 404. It serves until stopped.
+class LocalServer {
+public:
+    LocalServer()
+    {
+        mSocket = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        addr.sin_port = 0;
+        bind(mSocket, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        socklen_t len = sizeof addr;
+        getsockname(mSocket, reinterpret_cast<sockaddr*>(&addr), &len);
+        mPort = ntohs(addr.sin_port);
+        listen(mSocket, 8);
+        mThread = std::thread([this] { Serve(); });
+    }
+    ~LocalServer()
+    {
+        mStop = true;
+        shutdown(mSocket, SHUT_RDWR);
+        close(mSocket);
+        mThread.join();
+    }
+    std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(mPort) + path; }
+    int Requests() const { return mRequests; }
+
+private:
+    void Serve()
+    {
+        while (!mStop) {
+            int client = accept(mSocket, nullptr, nullptr);
+            if (client < 0)
+                return;
+            char buf[2048];
+            ssize_t n = read(client, buf, sizeof buf - 1);
+            std::string request(buf, n > 0 ? size_t(n) : 0);
+            ++mRequests;
+            std::string body = "PNGDATA", response;
+            if (request.rfind("GET /image.png ", 0) == 0)
+                response = "HTTP/1.0 200 OK\r\nContent-Length: 7\r\n\r\n" + body;
+            else
+                response = "HTTP/1.0 404 Not Found\r\nContent-Length: 9\r\n\r\nnot found";
+            ssize_t w = write(client, response.data(), response.size());
+            (void)w;
+            close(client);
+        }
+    }
+    int mSocket;
+    int mPort;
+    std::atomic<bool> mStop{false};
+    std::atomic<int> mRequests{0};
+    std::thread mThread;
+};
+
+class Caller : public CUnknownImpl {};
+
+class SearchPathTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        mRoot = fs::temp_directory_path() / ("lumo_search_" + std::to_string(getpid()));
+        fs::remove_all(mRoot);
+        fs::create_directories(mRoot / "a");
+        fs::create_directories(mRoot / "b");
+        fs::create_directories(mRoot / "cache");
+        std::ofstream(mRoot / "b" / "tex.png") << "B";
+        setenv("LUMO_URL_CACHE", (mRoot / "cache").c_str(), 1);
+        mCaller = new Caller;
+    }
+    void TearDown() override
+    {
+        mCaller->Release();
+        unsetenv("LUMO_URL_CACHE");
+        fs::remove_all(mRoot);
+    }
+    std::wstring Dir(const char* sub) const
+    {
+        std::string s = (mRoot / sub).string();
+        return std::wstring(s.begin(), s.end());
+    }
+    fs::path mRoot;
+    Caller* mCaller = nullptr;
+};
+
+TEST_F(SearchPathTest, EntriesAreSearchedInOrderAndAnEmptyEntryEndsTheSearch)
+{
+    std::wstring found = CVGetURLSearchPath(nullptr, L" " + Dir("a") + L" ;" + Dir("b") + L"  ", L"tex.png");
+    EXPECT_EQ(found, Dir("b") + L"/tex.png");
+    EXPECT_EQ(CVGetURLSearchPath(nullptr, Dir("a") + L";;" + Dir("b"), L"tex.png"), L"");
+    EXPECT_EQ(CVGetURLSearchPath(nullptr, Dir("a"), L"missing.png"), L"");
+    // An absolute name is found as it is.
+    EXPECT_EQ(CVGetURLSearchPath(nullptr, Dir("a"), Dir("b") + L"/tex.png"), Dir("b") + L"/tex.png");
+}
+
+TEST_F(SearchPathTest, UrlsAreDownloadedOnceIntoTheCache)
+{
+    LocalServer server;
+    std::string base = server.Url("/");
+    std::wstring entry(base.begin(), base.end());
+    // Without a caller object nothing is fetched.
+    EXPECT_EQ(CVGetURLSearchPath(nullptr, entry, L"image.png"), L"");
+    EXPECT_EQ(server.Requests(), 0);
+    std::wstring file = CVGetURLSearchPath(mCaller, Dir("a") + L";" + entry, L"image.png");
+    ASSERT_FALSE(file.empty());
+    EXPECT_EQ(ReadFile(file), "PNGDATA");
+    EXPECT_EQ(file.substr(file.size() - 4), L".png");
+    EXPECT_EQ(server.Requests(), 1);
+    EXPECT_EQ(CVGetURLSearchPath(mCaller, entry, L"image.png"), file);
+    EXPECT_EQ(server.Requests(), 1); // served from the cache
+}
+
+TEST_F(SearchPathTest, EntriesModifiedAfterTheirLastAccessAreFetchedAgain)
+{
+    LocalServer server;
+    std::string url = server.Url("/image.png");
+    std::wstring name(url.begin(), url.end());
+    std::wstring file = CVGetURLSearchPath(mCaller, L"", name);
+    ASSERT_FALSE(file.empty());
+    EXPECT_EQ(server.Requests(), 1);
+    // Mark the entry as modified after it was last used: it must not be trusted.
+    std::string meta = std::string(file.begin(), file.end()) + ".meta";
+    std::string storedUrl;
+    long long modified = 0, accessed = 0;
+    {
+        std::ifstream in(meta);
+        std::getline(in, storedUrl);
+        in >> modified >> accessed;
+    }
+    EXPECT_EQ(storedUrl, url);
+    EXPECT_LE(modified, accessed);
+    std::ofstream(meta, std::ios::trunc) << url << "\n" << accessed + 100 << " " << accessed << "\n";
+    EXPECT_EQ(lumo::net::LookupCached(url), "");
+    EXPECT_EQ(CVGetURLSearchPath(mCaller, L"", name), file);
+    EXPECT_EQ(server.Requests(), 2);
+    EXPECT_EQ(lumo::net::LookupCached(url), std::string(file.begin(), file.end())); // fresh again
+}
+
+TEST_F(SearchPathTest, FailedDownloadsYieldNothingAndCacheNothing)
+{
+    std::string missing;
+    {
+        LocalServer server;
+        missing = server.Url("/missing.png");
+        std::wstring url(missing.begin(), missing.end());
+        EXPECT_EQ(CVGetURLSearchPath(mCaller, L"", url), L"");
+        EXPECT_EQ(server.Requests(), 1);
+    }
+    EXPECT_EQ(lumo::net::LookupCached(missing), "");
+    // The server is gone: the connection is refused.
+    std::wstring url(missing.begin(), missing.end());
+    EXPECT_EQ(CVGetURLSearchPath(mCaller, L"", url), L"");
+    for (auto& entry : fs::directory_iterator(mRoot / "cache"))
+        ADD_FAILURE() << "left in the cache: " << entry.path();
+}
+
+TEST_F(SearchPathTest, FileUrlsGoThroughTheCache)
+{
+    std::string url = "file://" + (mRoot / "b" / "tex.png").string();
+    std::wstring name(url.begin(), url.end());
+    std::wstring file = CVGetURLSearchPath(mCaller, L"", name);
+    ASSERT_FALSE(file.empty());
+    EXPECT_EQ(ReadFile(file), "B");
+    EXPECT_EQ(lumo::FromUtf8(lumo::net::LookupCached(url)), file);
+}
+
+TEST(SharedFiles, FolderFromTheEnvironmentAndImagePathFromIt)
+{
+    lumo::ForgetSharedFilesPath();
+    setenv("VEXO_SHARED_FILES", "/opt/vexo shared", 1);
+    EXPECT_EQ(CVGetVexoSharedFilesPath(), L"/opt/vexo shared");
+    EXPECT_EQ(CVGetDefaultImageSearchPath(), L"/opt/vexo shared/Chartwell/V9/Images;/opt/vexo shared/images;");
+    setenv("VEXO_SHARED_FILES", "/elsewhere", 1);
+    EXPECT_EQ(CVGetVexoSharedFilesPath(), L"/opt/vexo shared"); // remembered
+    unsetenv("VEXO_SHARED_FILES");
+    lumo::ForgetSharedFilesPath();
+}
+
+} // namespace
