@@ -2,15 +2,15 @@
 // under a perspective camera and a headlight fitted to its bounding box.
 //
 // usage: x3d-render [--size WxH] [--background COLOR] [--shadows] [--antialias] INPUT.x3d OUTPUT.png
-#include "scene/model/Color.h"
-#include "scene/nodes/Geometry.h"
-#include "scene/nodes/Shape.h"
-#include "scene/nodes/Camera.h"
-#include "scene/render/GLRenderArea.h"
 #include "scene/actions/GetBoundingBoxAction.h"
-#include "scene/nodes/Lights.h"
 #include "scene/actions/RenderToDIBAction.h"
 #include "scene/actions/SearchAction.h"
+#include "scene/model/Color.h"
+#include "scene/nodes/Camera.h"
+#include "scene/nodes/Geometry.h"
+#include "scene/nodes/Lights.h"
+#include "scene/nodes/Shape.h"
+#include "scene/render/GLRenderArea.h"
 #include "scene/x3d/Parser.h"
 #include "scene/x3d/XmlText.h"
 

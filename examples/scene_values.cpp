@@ -6,9 +6,9 @@
 //   SFRotation, SFString, SFVec2f, SFVec3f, MFColor, MFFloat, MFInt32,
 //   MFRotation, MFString, MFVec2f, MFVec3f). Without arguments a sample set
 //   is shown.
+#include "scene/core/NodeType.h"
 #include "scene/model/Color.h"
 #include "scene/model/MFields.h"
-#include "scene/core/NodeType.h"
 #include "scene/model/SFields.h"
 #include "scene/x3d/SceneGraphCreator.h"
 

@@ -1,8 +1,9 @@
 #include "scene/Library.h"
 
+#include "scene/cache/CacheManager.h"
 #include "scene/core/Node.h"
 #include "scene/core/NodeType.h"
-#include "scene/cache/CacheManager.h"
+#include "scene/nodes/BuiltinTypes.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ public:
     LibraryLifetime()
     {
         lumo::CreateCacheManager();
-        CVNodeType::Init();
+        lumo::InitBuiltinNodeTypes();
         mTypesReady = true;
         CVNode::Init();
     }

@@ -1,8 +1,8 @@
 #include "scene/actions/GetBoundingBoxAction.h"
 
+#include "scene/nodes/Camera.h"
 #include "scene/nodes/Group.h"
 #include "scene/nodes/Transform.h"
-#include "scene/nodes/Camera.h"
 #include "scene/render/GLRenderArea.h"
 
 #include <GL/gl.h>

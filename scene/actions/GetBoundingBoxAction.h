@@ -2,8 +2,8 @@
 // its root, and (by default) stores each group's box in its bbox fields.
 #pragma once
 
-#include "scene/model/Box3f.h"
 #include "scene/core/Node.h"
+#include "scene/model/Box3f.h"
 #include "scene/render/GLAction.h"
 
 #include <vector>

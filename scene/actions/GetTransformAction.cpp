@@ -1,7 +1,7 @@
 #include "scene/actions/GetTransformAction.h"
 
-#include "scene/nodes/Transform.h"
 #include "scene/nodes/Camera.h"
+#include "scene/nodes/Transform.h"
 #include "scene/render/GLRenderArea.h"
 
 #include <GL/gl.h>

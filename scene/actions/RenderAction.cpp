@@ -1,10 +1,10 @@
 #include "scene/actions/RenderAction.h"
 
 #include "platform/text/Utf8.h"
-#include "scene/render/GLRenderArea.h"
-#include "scene/nodes/Lights.h"
 #include "scene/io/PackedDIB.h"
 #include "scene/io/SearchPath.h"
+#include "scene/nodes/Lights.h"
+#include "scene/render/GLRenderArea.h"
 
 #include <GL/gl.h>
 

@@ -4,10 +4,10 @@
 #pragma once
 
 #include "platform/gdi/DeviceContext.h"
+#include "scene/io/image/Image.h"
 #include "scene/model/Structs.h"
 #include "scene/model/Viewport.h"
 #include "scene/render/GLAction.h"
-#include "scene/io/image/Image.h"
 
 #include <string>
 

@@ -1,10 +1,10 @@
 #include "scene/actions/RenderImageMapAction.h"
 
+#include "scene/cache/CacheManager.h"
 #include "scene/nodes/Geometry.h"
 #include "scene/nodes/Shape.h"
 #include "scene/render/GLDevice.h"
 #include "scene/render/GLRenderArea.h"
-#include "scene/cache/CacheManager.h"
 
 #include <GL/gl.h>
 
@@ -87,7 +87,7 @@ void CVRenderImageMapAction::PreActOn(CVNode* node)
     if (!(flags & kinds) || !(index >= 0 || (flags & indexed)))
         return;
     CVCacheManager* cache = CVGetCacheManagerPtr();
-    if (!cache || !cache->SetImageMapColor(mBitsPerPixel, index, g))
+    if (!cache || !cache->SetImageMapColor(mBitsPerPixel, index, g->GetImageMapClass()))
         return;
     GLfloat width = 1.0f;
     bool thicken = g->IsTopoChart() && g->IsKind(CVGeometry::KIND_INDEXED_LINE_SET);

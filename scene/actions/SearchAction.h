@@ -2,8 +2,8 @@
 // match (the open groups followed by the node).
 #pragma once
 
-#include "scene/core/Node.h"
 #include "scene/core/Action.h"
+#include "scene/core/Node.h"
 
 #include <memory>
 #include <string>

@@ -1,7 +1,6 @@
 #include "scene/cache/CacheManager.h"
 
 #include "platform/wgl/Wgl.h"
-#include "scene/nodes/Geometry.h"
 
 #include <GL/gl.h>
 
@@ -95,44 +94,43 @@ void CVCacheManager::DeleteCachedDisplayLists(unsigned first, int count)
         glDeleteLists(first, count);
 }
 
-bool CVCacheManager::ImageMapColor(int colorBits, int index, const CVGeometry* g, bool lines, float rgb[3])
+bool CVCacheManager::ImageMapColor(int colorBits, int index, const CVImageMapClass& g, float rgb[3])
 {
     if (colorBits == 16) {
         int c = index & 0x3FF, d;
-        if (g && g->IsGraphShape()) {
+        if (g.graphShape) {
             d = ((index & int(0x80000000u)) ? 16 : 0) + ((index >> 24) & 7) + 1;
             c = index & 0x3FFF;
-        } else if (g && g->IsAnnotationNode()) {
+        } else if (g.annotation) {
             d = 8;
         } else {
-            d = g ? g->GetCrdOverlayIndex() : 0;
+            d = g.overlay;
         }
-        if (g && g->IsDetailPieSlice()) {
+        if (g.pieSlice) {
             d = 31;
             c = -c;
         }
-        const float* t = lines ? kT1 : kT2;
+        const float* t = g.lines ? kT1 : kT2;
         rgb[0] = t[d & 31];
         rgb[1] = t[(c >> 5) & 31];
         rgb[2] = t[c & 31];
         return true;
     }
     int k;
-    if (g && g->IsDetailPieSlice()) {
+    if (g.pieSlice) {
         index = -index;
         k = 128;
-    } else if (g && g->IsGraphShape()) {
+    } else if (g.graphShape) {
         int cls = (index >> 24) & 15;
         if (cls > 14)
             return false;
         k = (index < 0 ? 128 : 0) | (cls * 4 + 4);
-    } else if (g && g->IsAnnotationNode()) {
+    } else if (g.annotation) {
         k = 64;
     } else {
-        int overlay = g ? g->GetCrdOverlayIndex() : 0;
-        if (overlay > 15)
+        if (g.overlay > 15)
             return false;
-        k = overlay * 4;
+        k = g.overlay * 4;
     }
     rgb[0] = float((k | ((index >> 16) & 3)) & 255) / 255.0f;
     rgb[1] = float((index >> 8) & 255) / 255.0f;
@@ -140,13 +138,13 @@ bool CVCacheManager::ImageMapColor(int colorBits, int index, const CVGeometry* g
     return true;
 }
 
-bool CVCacheManager::SetImageMapColor(int colorBits, int index, CVGeometry* geometry)
+bool CVCacheManager::SetImageMapColor(int colorBits, int index, CVImageMapClass geometry)
 {
     GLint modes[2] = {GL_FILL, GL_FILL};
     glGetIntegerv(GL_POLYGON_MODE, modes);
-    bool lines = modes[0] == GL_LINE || (geometry && geometry->IsKind(CVGeometry::KIND_INDEXED_LINE_SET));
+    geometry.lines = geometry.lines || modes[0] == GL_LINE;
     float rgb[3];
-    if (!ImageMapColor(colorBits, index, geometry, lines, rgb))
+    if (!ImageMapColor(colorBits, index, geometry, rgb))
         return false;
     glColor3f(rgb[0], rgb[1], rgb[2]);
     return true;

@@ -5,7 +5,14 @@
 
 #include <cstdint>
 
-class CVGeometry;
+// What a geometry's image-map colour depends on besides its part index.
+struct CVImageMapClass {
+    bool graphShape = false;
+    bool annotation = false;
+    bool pieSlice = false;
+    bool lines = false; // drawn as lines (a line set, or polygons in line mode)
+    int overlay = 0;    // the geometry's overlay index
+};
 
 class CVCacheManager {
 public:
@@ -27,13 +34,13 @@ public:
     unsigned GetCachedCylinder(int key, float f1, float f2, int i1, int i2, int i3);
     void DeleteCachedDisplayLists(unsigned first, int count);
 
-    // Sets the drawing colour that encodes a geometry's kind and part index
-    // when a scene is rendered as an image map.
-    // false when nothing is to be drawn for this index.
-    bool SetImageMapColor(int colorBits, int index, CVGeometry* geometry);
+    // Sets the drawing colour that encodes a geometry's class and part index
+    // when a scene is rendered as an image map (polygons drawn in line mode
+    // count as lines); false when nothing is to be drawn for this index.
+    bool SetImageMapColor(int colorBits, int index, CVImageMapClass geometry);
     // The colour (0..1 per channel) SetImageMapColor draws with; false when
     // nothing is drawn for this index.
-    static bool ImageMapColor(int colorBits, int index, const CVGeometry* geometry, bool lines, float rgb[3]);
+    static bool ImageMapColor(int colorBits, int index, const CVImageMapClass& geometry, float rgb[3]);
 
 private:
     struct Slot {

@@ -2,8 +2,8 @@
 // their children; an action that clears its traversal flag stops the walk.
 #pragma once
 
-#include "scene/model/Base.h"
 #include "scene/core/State.h"
+#include "scene/model/Base.h"
 
 class CVNode;
 

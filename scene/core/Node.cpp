@@ -1,8 +1,7 @@
 #include "scene/core/Node.h"
 
-#include "scene/core/Child.h"
 #include "scene/core/Action.h"
-#include "scene/render/GLRenderArea.h"
+#include "scene/core/Child.h"
 
 #include <stdexcept>
 
@@ -102,12 +101,3 @@ CVNode* CVNode::NameToNode(const std::wstring& name)
     auto it = top.find(name);
     return it == top.end() ? nullptr : it->second;
 }
-
-CVGLRenderArea* CVNode::MakeCacheCurrent(CVGLRenderArea* area)
-{
-    if (area && area->GetRenderCache())
-        return area->GetRenderCache();
-    return area;
-}
-
-void CVNode::UnMakeCacheCurrent(CVGLRenderArea*) {}

@@ -56,10 +56,6 @@ public:
     // Looks in the top name space only.
     static CVNode* NameToNode(const std::wstring& name);
 
-    // The render area whose cache holds shared OpenGL objects.
-    static CVGLRenderArea* MakeCacheCurrent(CVGLRenderArea* area);
-    static void UnMakeCacheCurrent(CVGLRenderArea* area);
-
 protected:
     CVNode() = default;
 

@@ -3,9 +3,9 @@
 // destroying the field releases all.
 #pragma once
 
+#include "scene/core/Node.h"
 #include "scene/model/Field.h"
 #include "scene/model/MFields.h"
-#include "scene/core/Node.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,9 +1,8 @@
 #include "scene/core/NodeType.h"
 
-#include "scene/nodes/BuiltinTypes.h"
-#include "scene/model/MFields.h"
 #include "scene/core/Node.h"
 #include "scene/core/NodeFields.h"
+#include "scene/model/MFields.h"
 #include "scene/model/SFields.h"
 
 #include <cwctype>
@@ -17,6 +16,8 @@ struct TypeSpace {
     // may still point at one) and deleted with the space.
     std::vector<CVNodeType*> displaced;
 };
+
+CVNodeType::BuiltinFactory gBuiltinFactory = nullptr;
 
 // Constructed on first use, so that library start-up finds it ready.
 std::vector<TypeSpace>& TypeStack()
@@ -73,7 +74,6 @@ void CVNodeType::Init()
 {
     DeleteNameSpaces();
     PushNameSpace();
-    lumo::RegisterBuiltinNodeTypes();
 }
 
 void CVNodeType::UnInit()
@@ -240,7 +240,9 @@ CVField* CVNodeType::GetDefaultValue(const CVNode*, const wchar_t* name) const
 
 void CVNodeType::InstallDefaultValues(const CVNode*) const {}
 
-CVNode* CVNodeType::NewInstance() const { return lumo::NewBuiltinNode(mName.c_str()); }
+CVNode* CVNodeType::NewInstance() const { return gBuiltinFactory ? gBuiltinFactory(mName.c_str()) : nullptr; }
+
+void CVNodeType::SetBuiltinFactory(BuiltinFactory factory) { gBuiltinFactory = factory; }
 
 CVField* CVNodeType::CreateFieldFromType(int type)
 {

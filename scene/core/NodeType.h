@@ -73,6 +73,10 @@ public:
     // A new node (reference count 0) of the built-in class with this type's
     // name; null for any other name.
     CVNode* NewInstance() const;
+    // The maker of built-in nodes by element name, installed by library
+    // start-up, which knows the node classes (the registry does not).
+    using BuiltinFactory = CVNode* (*)(const wchar_t* name);
+    static void SetBuiltinFactory(BuiltinFactory factory);
     // A new field for a type code; null for image, time and unknown codes.
     static CVField* CreateFieldFromType(int type);
 

@@ -1,8 +1,8 @@
 #include "scene/nodes/Billboard.h"
 
+#include "scene/core/Action.h"
 #include "scene/model/Matrix.h"
 #include "scene/model/Plane.h"
-#include "scene/core/Action.h"
 
 #include <GL/gl.h>
 

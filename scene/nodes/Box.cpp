@@ -1,9 +1,9 @@
 #include "scene/nodes/Box.h"
 
+#include "scene/core/State.h"
 #include "scene/model/Box3f.h"
 #include "scene/nodes/Appearance.h"
 #include "scene/render/GLRenderArea.h"
-#include "scene/core/State.h"
 
 #include <GL/gl.h>
 

@@ -1,8 +1,8 @@
 // An axis-aligned box centred on the origin; a negative size draws a wire box.
 #pragma once
 
-#include "scene/nodes/Geometry.h"
 #include "scene/model/SFields.h"
+#include "scene/nodes/Geometry.h"
 
 class CVBox : public CVGeometry {
     LUMO_DECLARE_NODE(CVBox)

@@ -6,20 +6,20 @@
 #include "scene/core/Node.h"
 #include "scene/nodes/Anchor.h"
 #include "scene/nodes/Appearance.h"
+#include "scene/nodes/Billboard.h"
 #include "scene/nodes/Box.h"
 #include "scene/nodes/Cone.h"
 #include "scene/nodes/Cylinder.h"
+#include "scene/nodes/Group.h"
+#include "scene/nodes/Lights.h"
 #include "scene/nodes/Material.h"
+#include "scene/nodes/NavigationInfo.h"
 #include "scene/nodes/Shape.h"
 #include "scene/nodes/Sphere.h"
-#include "scene/nodes/Billboard.h"
-#include "scene/nodes/Group.h"
-#include "scene/nodes/NavigationInfo.h"
 #include "scene/nodes/Switch.h"
 #include "scene/nodes/Transform.h"
-#include "scene/nodes/WorldInfo.h"
-#include "scene/nodes/Lights.h"
 #include "scene/nodes/Viewpoint.h"
+#include "scene/nodes/WorldInfo.h"
 
 #include <cwchar>
 
@@ -87,6 +87,13 @@ const BuiltinType kBuiltinTypes[] = {
 static_assert(sizeof(kBuiltinTypes) / sizeof(kBuiltinTypes[0]) == 41, "41 built-in node types");
 
 } // namespace
+
+void lumo::InitBuiltinNodeTypes()
+{
+    CVNodeType::Init();
+    CVNodeType::SetBuiltinFactory(&NewBuiltinNode);
+    RegisterBuiltinNodeTypes();
+}
 
 void lumo::RegisterBuiltinNodeTypes()
 {

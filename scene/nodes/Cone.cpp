@@ -1,8 +1,8 @@
 #include "scene/nodes/Cone.h"
 
-#include "scene/model/Box3f.h"
-#include "scene/core/State.h"
 #include "scene/cache/CacheManager.h"
+#include "scene/core/State.h"
+#include "scene/model/Box3f.h"
 
 #include <GL/gl.h>
 

@@ -1,9 +1,9 @@
 #include "scene/nodes/Cylinder.h"
 
+#include "scene/cache/CacheManager.h"
+#include "scene/core/State.h"
 #include "scene/model/Box3f.h"
 #include "scene/render/GLRenderArea.h"
-#include "scene/core/State.h"
-#include "scene/cache/CacheManager.h"
 
 #include <GL/gl.h>
 

@@ -37,6 +37,17 @@ bool CVGeometry::IsKind(Kind kind) const
     return (mKinds & kind) != 0;
 }
 
+CVImageMapClass CVGeometry::GetImageMapClass() const
+{
+    CVImageMapClass c;
+    c.graphShape = IsGraphShape();
+    c.annotation = IsAnnotationNode();
+    c.pieSlice = IsDetailPieSlice();
+    c.lines = IsKind(KIND_INDEXED_LINE_SET);
+    c.overlay = GetCrdOverlayIndex();
+    return c;
+}
+
 void CVGeometry::PreRenderGL(CVState*, CVGLRenderArea* area, CVAppearance* appearance)
 {
     glPushAttrib(GL_ENABLE_BIT);

@@ -2,11 +2,11 @@
 // display options that decide queuing, shadows and highlighting.
 #pragma once
 
+#include "scene/cache/CacheManager.h"
 #include "scene/core/Node.h"
 #include "scene/core/NodeType.h"
-#include "scene/model/Vector.h"
 #include "scene/core/State.h"
-#include "scene/cache/CacheManager.h"
+#include "scene/model/Vector.h"
 
 #include <cstdint>
 #include <vector>
@@ -102,6 +102,9 @@ public:
     std::uint8_t GetStippleIndex() const { return mStippleIndex; }
     void SetStipplePercent(std::uint8_t percent) { mStipplePercent = percent; }
     std::uint8_t GetStipplePercent() const { return mStipplePercent; }
+
+    // What the image-map colour of this geometry depends on.
+    CVImageMapClass GetImageMapClass() const;
 
     // The (unnormalised) normal of a polygon; negated when ccw is 0.
     static void ComputeNormal(const std::vector<Point3fStruct>& points, int ccw, CVVector& out);

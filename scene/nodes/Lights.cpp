@@ -1,8 +1,8 @@
 #include "scene/nodes/Lights.h"
 
+#include "scene/core/State.h"
 #include "scene/model/Box3f.h"
 #include "scene/render/GLRenderArea.h"
-#include "scene/core/State.h"
 
 #include <GL/gl.h>
 

@@ -2,8 +2,8 @@
 // navigation types, kept for the control.
 #pragma once
 
-#include "scene/model/MFields.h"
 #include "scene/core/NodeType.h"
+#include "scene/model/MFields.h"
 #include "scene/model/SFields.h"
 #include "scene/nodes/Bindable.h"
 

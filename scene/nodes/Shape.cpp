@@ -1,8 +1,8 @@
 #include "scene/nodes/Shape.h"
 
+#include "scene/core/State.h"
 #include "scene/nodes/Material.h"
 #include "scene/render/GLRenderArea.h"
-#include "scene/core/State.h"
 
 #include <GL/gl.h>
 

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "scene/core/Child.h"
-#include "scene/model/MFields.h"
 #include "scene/core/NodeType.h"
+#include "scene/model/MFields.h"
 #include "scene/model/SFields.h"
 
 class CVWorldInfo : public CVChild {

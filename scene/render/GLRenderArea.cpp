@@ -2,11 +2,11 @@
 
 #include "platform/time/Clock.h"
 #include "platform/wgl/Wgl.h"
-#include "scene/model/Box3f.h"
 #include "scene/core/Node.h"
+#include "scene/io/SearchPath.h"
+#include "scene/model/Box3f.h"
 #include "scene/model/SFields.h"
 #include "scene/render/GLDevice.h"
-#include "scene/io/SearchPath.h"
 
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>

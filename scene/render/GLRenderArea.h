@@ -79,6 +79,13 @@ public:
     // Shares display lists and textures with another area; 0 for null or on failure.
     int SetRenderCache(CVGLRenderArea* other);
     CVGLRenderArea* GetRenderCache() const { return mRenderCache; }
+    // The area in which display lists and textures for this area are made:
+    // its render cache when it has one, else the area itself.
+    static CVGLRenderArea* MakeCacheCurrent(CVGLRenderArea* area)
+    {
+        return area && area->mRenderCache ? area->mRenderCache : area;
+    }
+    static void UnMakeCacheCurrent(CVGLRenderArea*) {}
     void SetIUnknownInterface(IUnknown* host) { mHost = host; }
     IUnknown* GetIUnknownInterface() const { return mHost; }
     void SetController(CVController* c) { mController = c; }

@@ -1,8 +1,8 @@
 #include "scene/x3d/SceneGraphCreator.h"
 
-#include "scene/model/MFields.h"
 #include "scene/core/NodeFields.h"
 #include "scene/core/NodeType.h"
+#include "scene/model/MFields.h"
 #include "scene/model/SFields.h"
 #include "scene/nodes/Group.h"
 #include "scene/nodes/Switch.h"

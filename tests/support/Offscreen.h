@@ -3,8 +3,8 @@
 #pragma once
 
 #include "platform/gdi/DeviceContext.h"
-#include "scene/model/Box3f.h"
 #include "scene/core/Child.h"
+#include "scene/model/Box3f.h"
 #include "scene/render/GLDevice.h"
 #include "scene/render/GLRenderArea.h"
 

@@ -2,9 +2,9 @@
 // look at the pixels.
 #pragma once
 
+#include "scene/actions/RenderAction.h"
 #include "scene/core/Child.h"
 #include "scene/nodes/Camera.h"
-#include "scene/actions/RenderAction.h"
 #include "tests/support/Offscreen.h"
 
 #include <array>

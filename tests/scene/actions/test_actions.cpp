@@ -1,9 +1,9 @@
-#include "scene/nodes/Group.h"
-#include "scene/nodes/Switch.h"
-#include "scene/nodes/Transform.h"
 #include "scene/actions/GetBoundingBoxAction.h"
 #include "scene/actions/GetTransformAction.h"
 #include "scene/actions/SearchAction.h"
+#include "scene/nodes/Group.h"
+#include "scene/nodes/Switch.h"
+#include "scene/nodes/Transform.h"
 #include "tests/support/Offscreen.h"
 
 #include <GL/gl.h>

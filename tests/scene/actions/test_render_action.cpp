@@ -1,12 +1,12 @@
+#include "scene/actions/RenderImageMapAction.h"
+#include "scene/actions/RenderToDIBAction.h"
 #include "scene/nodes/Box.h"
+#include "scene/nodes/DepthBuffer.h"
+#include "scene/nodes/Lights.h"
 #include "scene/nodes/Material.h"
 #include "scene/nodes/Shape.h"
 #include "scene/nodes/Transform.h"
-#include "scene/nodes/DepthBuffer.h"
-#include "scene/nodes/Lights.h"
 #include "scene/render/GLRenderArea.h"
-#include "scene/actions/RenderImageMapAction.h"
-#include "scene/actions/RenderToDIBAction.h"
 #include "tests/support/SceneRender.h"
 
 #include <GL/gl.h>

@@ -1,7 +1,7 @@
 #include "platform/gdi/DeviceContext.h"
 #include "scene/io/PackedDIB.h"
-#include "scene/render/SimpleDIB.h"
 #include "scene/io/image/Image.h"
+#include "scene/render/SimpleDIB.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

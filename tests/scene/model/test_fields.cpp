@@ -1,7 +1,7 @@
 #include "scene/core/Child.h"
-#include "scene/model/MFields.h"
 #include "scene/core/NodeFields.h"
 #include "scene/core/NodeType.h"
+#include "scene/model/MFields.h"
 #include "scene/model/SFields.h"
 
 #include <gtest/gtest.h>

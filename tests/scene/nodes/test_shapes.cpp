@@ -1,15 +1,15 @@
+#include "scene/cache/CacheManager.h"
 #include "scene/model/Box3f.h"
 #include "scene/nodes/Box.h"
 #include "scene/nodes/Cone.h"
 #include "scene/nodes/Cylinder.h"
+#include "scene/nodes/Lights.h"
 #include "scene/nodes/Material.h"
 #include "scene/nodes/Shape.h"
 #include "scene/nodes/Sphere.h"
 #include "scene/nodes/Transform.h"
-#include "scene/render/GLRenderArea.h"
-#include "scene/nodes/Lights.h"
 #include "scene/nodes/Viewpoint.h"
-#include "scene/cache/CacheManager.h"
+#include "scene/render/GLRenderArea.h"
 #include "tests/support/SceneRender.h"
 
 #include <GL/gl.h>
@@ -478,24 +478,26 @@ TEST(ImageMapColours, ClassAndIndexAreEncodedInTheColour)
 {
     CVBox plain;
     float rgb[3];
-    ASSERT_TRUE(CVCacheManager::ImageMapColor(24, 0x010203, &plain, false, rgb));
+    ASSERT_TRUE(CVCacheManager::ImageMapColor(24, 0x010203, plain.GetImageMapClass(), rgb));
     EXPECT_NEAR(rgb[0], 1 / 255.0f, 1e-6);
     EXPECT_NEAR(rgb[1], 2 / 255.0f, 1e-6);
     EXPECT_NEAR(rgb[2], 3 / 255.0f, 1e-6);
     CVBox annotation;
     annotation.SetAnnotationFlag(1);
-    CVCacheManager::ImageMapColor(24, 5, &annotation, false, rgb);
+    CVCacheManager::ImageMapColor(24, 5, annotation.GetImageMapClass(), rgb);
     EXPECT_NEAR(rgb[0], 64 / 255.0f, 1e-6);
     CVBox overlay;
     overlay.SetCrdOverlayIndex(16);
-    EXPECT_FALSE(CVCacheManager::ImageMapColor(24, 5, &overlay, false, rgb));
+    EXPECT_FALSE(CVCacheManager::ImageMapColor(24, 5, overlay.GetImageMapClass(), rgb));
     CVBox graph;
     graph.SetGraphShapeFlag(1);
-    EXPECT_FALSE(CVCacheManager::ImageMapColor(24, 15 << 24, &graph, false, rgb));
-    CVCacheManager::ImageMapColor(16, 33, &plain, false, rgb);
+    EXPECT_FALSE(CVCacheManager::ImageMapColor(24, 15 << 24, graph.GetImageMapClass(), rgb));
+    CVCacheManager::ImageMapColor(16, 33, plain.GetImageMapClass(), rgb);
     EXPECT_FLOAT_EQ(rgb[0], 1.0f);   // T2[0]
     EXPECT_FLOAT_EQ(rgb[1], 0.047f); // T2[1]
-    CVCacheManager::ImageMapColor(16, 33, &plain, true, rgb);
+    CVImageMapClass lines = plain.GetImageMapClass();
+    lines.lines = true;
+    CVCacheManager::ImageMapColor(16, 33, lines, rgb);
     EXPECT_FLOAT_EQ(rgb[0], 0.0f); // T1[0]
 }
 

@@ -1,10 +1,10 @@
 // Runs with EGL pointed at a vendor library that does not exist (see the
 // CTest registration): nothing can create a context, and nothing may crash.
 #include "platform/wgl/Wgl.h"
-#include "scene/nodes/Group.h"
-#include "scene/nodes/Transform.h"
 #include "scene/actions/GetBoundingBoxAction.h"
 #include "scene/actions/GetTransformAction.h"
+#include "scene/nodes/Group.h"
+#include "scene/nodes/Transform.h"
 #include "tests/support/Offscreen.h"
 
 #include <gtest/gtest.h>

@@ -243,8 +243,8 @@ TEST(RenderArea, RenderCacheSharesDisplayLists)
     EXPECT_EQ(second.area()->SetRenderCache(nullptr), 0);
     ASSERT_EQ(second.area()->SetRenderCache(first.area()), 1);
     EXPECT_EQ(second.area()->GetRenderCache(), first.area());
-    EXPECT_EQ(CVNode::MakeCacheCurrent(second.area()), first.area());
-    EXPECT_EQ(CVNode::MakeCacheCurrent(first.area()), first.area());
+    EXPECT_EQ(CVGLRenderArea::MakeCacheCurrent(second.area()), first.area());
+    EXPECT_EQ(CVGLRenderArea::MakeCacheCurrent(first.area()), first.area());
     ASSERT_TRUE(second.area()->MakeCurrent());
     EXPECT_TRUE(glIsList(list));
     // The new context was set up again.

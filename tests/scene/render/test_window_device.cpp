@@ -4,10 +4,10 @@
 
 #include "platform/gdi/DeviceContext.h"
 #include "platform/wgl/Wgl.h"
+#include "scene/actions/RenderAction.h"
 #include "scene/nodes/Group.h"
 #include "scene/render/GLDevice.h"
 #include "scene/render/GLRenderArea.h"
-#include "scene/actions/RenderAction.h"
 
 #include <GL/gl.h>
 #include <X11/Xlib.h>

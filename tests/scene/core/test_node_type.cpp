@@ -1,9 +1,10 @@
 #include "scene/core/Child.h"
-#include "scene/model/MFields.h"
 #include "scene/core/NodeFields.h"
 #include "scene/core/NodeType.h"
 #include "scene/core/Prototype.h"
+#include "scene/model/MFields.h"
 #include "scene/model/SFields.h"
+#include "scene/nodes/BuiltinTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -174,8 +175,9 @@ TEST(NodeTypeSpaces, OperationsWithoutASpaceThrow)
     auto* orphan = new CVNodeType(L"Orphan");
     EXPECT_THROW(CVNodeType::AddToNameSpace(orphan), std::out_of_range);
     delete orphan;
-    CVNodeType::Init();
+    lumo::InitBuiltinNodeTypes();
     EXPECT_EQ(CVNodeType::NameSpaceDepth(), 0);
+    EXPECT_NE(CVNodeType::Find(L"Group"), nullptr);
 }
 
 TEST(Prototype, IsInertButOwnsItsNodeType)

@@ -1,5 +1,5 @@
-#include "scene/core/Child.h"
 #include "scene/core/Action.h"
+#include "scene/core/Child.h"
 
 #include <gtest/gtest.h>
 
