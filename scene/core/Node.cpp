@@ -2,10 +2,11 @@
 
 #include "scene/core/Action.h"
 #include "scene/core/Child.h"
+#include "scene/core/Graph.h"
 
+#include <atomic>
 #include <stdexcept>
 
-LUMO_IMPLEMENT_CLASS(CVRefCount, CVBase)
 LUMO_IMPLEMENT_CLASS(CVNode, CVRefCount)
 LUMO_IMPLEMENT_CLASS(CVChild, CVNode)
 
@@ -100,4 +101,47 @@ CVNode* CVNode::NameToNode(const std::wstring& name)
     NameMap& top = TopNameSpace();
     auto it = top.find(name);
     return it == top.end() ? nullptr : it->second;
+}
+
+bool CVNode::HoldsNoNodes() const
+{
+    for (const CVNodeHolder* h = mHolders; h; h = h->NextHolder())
+        for (int i = 0, n = h->HeldCount(); i < n; ++i)
+            if (h->HeldAt(i))
+                return false;
+    return true;
+}
+
+std::uint64_t CVNode::NewWalkMark()
+{
+    static std::atomic<std::uint64_t> counter{0};
+    return ++counter;
+}
+
+CVNodeHolder::CVNodeHolder(CVNode* container) : mContainer(container)
+{
+    if (container) {
+        mNext = container->mHolders;
+        container->mHolders = this;
+    }
+}
+
+CVNodeHolder::~CVNodeHolder()
+{
+    if (!mContainer)
+        return;
+    for (CVNodeHolder** p = &mContainer->mHolders; *p; p = &(*p)->mNext)
+        if (*p == this) {
+            *p = mNext;
+            break;
+        }
+}
+
+bool CVNodeHolder::WouldCloseCycle(const CVNode* node) const
+{
+    if (!mContainer || !node)
+        return false;
+    if (node == mContainer)
+        return true;
+    return !node->HoldsNoNodes() && lumo::graph::Reaches(node, mContainer);
 }

@@ -5,6 +5,7 @@
 
 #include "scene/model/RefCount.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -16,6 +17,7 @@ class CVDetail;
 class CVField;
 class CVGLRenderArea;
 class CVNode;
+class CVNodeHolder;
 class CVNodeType;
 class CVState;
 
@@ -56,11 +58,67 @@ public:
     // Looks in the top name space only.
     static CVNode* NameToNode(const std::wstring& name);
 
+    // Calls f(node) for every node this node holds in its node-valued
+    // fields (nulls skipped; a node held twice is visited twice), so that
+    // graph walks need not know node classes.
+    template <class F>
+    void ForEachHeldNode(F&& f) const;
+    // True when this node holds no node at all.
+    bool HoldsNoNodes() const;
+
+    // Marks for graph walks: a walk takes a fresh mark and marks the nodes
+    // it has seen, so that shared nodes are visited once without a set.
+    static std::uint64_t NewWalkMark();
+    bool IsMarked(std::uint64_t mark) const { return mWalkMark == mark; }
+    void SetMark(std::uint64_t mark) const { mWalkMark = mark; }
+
 protected:
     CVNode() = default;
 
 private:
+    friend class CVNodeHolder;
     void RemoveNameEntry(NameMap& space);
 
     std::unique_ptr<std::wstring> mName;
+    CVNodeHolder* mHolders = nullptr; // this node's node-valued fields
+    mutable std::uint64_t mWalkMark = 0;
 };
+
+// What every node-valued field is besides a field: the nodes it holds, and
+// its place in its container node's list of node-valued fields. A holder
+// with a container refuses to store a node that would make the container
+// its own descendant.
+class CVNodeHolder {
+public:
+    CVNodeHolder(const CVNodeHolder&) = delete;
+    CVNodeHolder& operator=(const CVNodeHolder&) = delete;
+
+    virtual int HeldCount() const = 0;
+    // The node at index (may be null).
+    virtual CVNode* HeldAt(int index) const = 0;
+    CVNode* GetHolderContainer() const { return mContainer; }
+    CVNodeHolder* NextHolder() const { return mNext; }
+
+    // Whether storing node here would close a cycle: the node is the
+    // container, or the container can be reached from the node.
+    bool WouldCloseCycle(const CVNode* node) const;
+
+protected:
+    // Joins the container's list; a null container holds nodes without any
+    // cycle check (a field on its own, not part of a node).
+    explicit CVNodeHolder(CVNode* container);
+    ~CVNodeHolder();
+
+private:
+    CVNode* mContainer;
+    CVNodeHolder* mNext = nullptr;
+};
+
+template <class F>
+void CVNode::ForEachHeldNode(F&& f) const
+{
+    for (const CVNodeHolder* h = mHolders; h; h = h->NextHolder())
+        for (int i = 0, n = h->HeldCount(); i < n; ++i)
+            if (CVNode* node = h->HeldAt(i))
+                f(node);
+}

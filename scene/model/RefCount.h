@@ -1,5 +1,7 @@
 // A reference-counted library object: count 0 when new; releasing the last
-// reference deletes it.
+// reference deletes it. Objects released while another is being deleted
+// (the children of a node) are deleted after it, one at a time, so that
+// freeing a deep graph costs no stack.
 #pragma once
 
 #include "scene/model/Base.h"
@@ -13,7 +15,7 @@ public:
     void Unref()
     {
         if (mRefCount-- == 1)
-            delete this;
+            Destroy(this);
     }
     void UnrefNoDelete() { --mRefCount; }
     int GetRef() const { return mRefCount; }
@@ -24,5 +26,7 @@ protected:
     CVRefCount& operator=(const CVRefCount&) = delete;
 
 private:
+    static void Destroy(CVRefCount* object);
+
     int mRefCount = 0;
 };

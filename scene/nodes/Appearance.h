@@ -4,18 +4,17 @@
 
 #include "scene/core/NodeFields.h"
 #include "scene/core/NodeType.h"
-
-class CVMaterial;
+#include "scene/nodes/Material.h"
 
 class CVAppearance : public CVNode {
     LUMO_DECLARE_NODE(CVAppearance)
 
 public:
-    CVSFNode<CVMaterial> material;
+    CVSFNode<CVMaterial> material{this};
     // Texture nodes (ImageTexture) and texture transforms; held as nodes
     // until their classes take part in drawing.
-    CVSFNode<CVNode> texture;
-    CVSFNode<CVNode> textureTransform;
+    CVSFNode<CVNode> texture{this};
+    CVSFNode<CVNode> textureTransform{this};
 
     void Render(CVState* state, CVGLRenderArea* area) override;
     // The material's transparency, 0 without a material.

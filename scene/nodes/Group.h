@@ -12,7 +12,7 @@ class CVGroup : public CVChild {
 public:
     CVGroup();
 
-    CVMFNode<CVChild> children;
+    CVMFNode<CVChild> children{this};
     CVSFVec3f bboxCenter;
     CVSFVec3f bboxSize;
     CVSFBool selectable;

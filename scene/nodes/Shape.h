@@ -13,8 +13,8 @@ class CVShape : public CVChild {
     LUMO_DECLARE_NODE(CVShape)
 
 public:
-    CVSFNode<CVAppearance> appearance;
-    CVSFNode<CVGeometry> geometry;
+    CVSFNode<CVAppearance> appearance{this};
+    CVSFNode<CVGeometry> geometry{this};
 
     void Render(CVState* state, CVGLRenderArea* area) override;
     // The geometry's box; untouched without geometry.

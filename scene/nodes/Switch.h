@@ -12,7 +12,7 @@ class CVSwitch : public CVChild {
 public:
     CVSwitch();
 
-    CVMFNode<CVChild> choice;
+    CVMFNode<CVChild> choice{this};
     CVSFInt32 whichChoice;
 
     void Traverse(CVAction* action, const CVNodePath* path, int index) override;

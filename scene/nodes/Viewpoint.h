@@ -18,7 +18,7 @@ public:
     CVSFRotation orientation;
     CVSFVec3f position;
     CVSFString description;
-    CVSFNode<CVNode> keyFrame; // a key frame of the viewpoint animation
+    CVSFNode<CVNode> keyFrame{this}; // a key frame of the viewpoint animation
 
     virtual void Bind(CVGLRenderArea*) {}
     // Loads the identity into projection and model-view (model-view left selected).

@@ -18,7 +18,7 @@ public:
     CVGadget() { size.SetValue(1.0f, 2.0f, 3.0f); }
     CVSFVec3f bboxCenter;
     CVSFVec3f size;
-    CVMFNode<CVChild> children;
+    CVMFNode<CVChild> children{this};
 };
 
 LUMO_IMPLEMENT_NODE(CVGadget, CVChild)
