@@ -31,6 +31,9 @@ public:
     // Whether switches show this action every choice (the document writer
     // needs all of them) instead of the chosen one.
     virtual bool TraversesAllChoices() const { return false; }
+    // Whether the walk leaves out the children of a node it has just
+    // reached (the document writer writes a shared node's children once).
+    virtual bool SkipsChildrenOf(const CVNode*) const { return false; }
     CVState* GetState() const { return m_pState; }
 
 protected:

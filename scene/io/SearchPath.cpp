@@ -30,7 +30,35 @@ bool StartsWithNoCase(const std::wstring& s, const wchar_t* prefix)
     return true;
 }
 
-bool IsUrl(const std::wstring& s) { return s.size() >= 6 && (StartsWithNoCase(s, L"http:") || StartsWithNoCase(s, L"ftp:")); }
+bool IsUrl(const std::wstring& s) { return lumo::IsNetworkUrl(s); }
+
+int HexValue(wchar_t c)
+{
+    if (c >= L'0' && c <= L'9')
+        return c - L'0';
+    if (c >= L'a' && c <= L'f')
+        return c - L'a' + 10;
+    if (c >= L'A' && c <= L'F')
+        return c - L'A' + 10;
+    return -1;
+}
+
+// Percent escapes decoded as UTF-8 bytes; a malformed escape stays as it is.
+std::wstring PercentDecode(const std::wstring& text)
+{
+    std::string bytes;
+    for (size_t i = 0; i < text.size(); ++i) {
+        int hi, lo;
+        if (text[i] == L'%' && i + 2 < text.size() && (hi = HexValue(text[i + 1])) >= 0 &&
+            (lo = HexValue(text[i + 2])) >= 0) {
+            bytes += char(hi * 16 + lo);
+            i += 2;
+        } else {
+            bytes += lumo::ToUtf8(std::wstring(1, text[i]));
+        }
+    }
+    return lumo::FromUtf8(bytes);
+}
 
 std::wstring Trim(const std::wstring& s)
 {
@@ -54,6 +82,35 @@ std::wstring Limit(const std::wstring& s) { return s.size() <= kMaxResult ? s : 
 } // namespace
 
 void lumo::ForgetSharedFilesPath() { SharedFolder().clear(); }
+
+bool lumo::IsNetworkUrl(const std::wstring& s)
+{
+    return s.size() >= 6 && (StartsWithNoCase(s, L"http:") || StartsWithNoCase(s, L"https:") || StartsWithNoCase(s, L"ftp:"));
+}
+
+std::wstring lumo::LocalFileForLocation(const std::wstring& location)
+{
+    if (StartsWithNoCase(location, L"file:")) {
+        // file:///path, file://localhost/path and file:/path name local files.
+        std::wstring rest = location.substr(5);
+        if (rest.compare(0, 2, L"//") == 0) {
+            rest.erase(0, 2);
+            size_t slash = rest.find(L'/');
+            std::wstring host = rest.substr(0, slash);
+            if (!host.empty() && !StartsWithNoCase(host, L"localhost"))
+                return {}; // a file on another host is not reachable
+            rest = slash == std::wstring::npos ? std::wstring() : rest.substr(slash);
+        }
+        return rest.empty() ? std::wstring() : PercentDecode(rest);
+    }
+    if (!IsNetworkUrl(location))
+        return location;
+    std::string url = lumo::ToUtf8(location);
+    std::string file = lumo::net::LookupCached(url);
+    if (file.empty())
+        file = lumo::net::Download(url);
+    return lumo::FromUtf8(file);
+}
 
 std::wstring CVGetVexoSharedFilesPath()
 {

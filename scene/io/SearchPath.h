@@ -20,4 +20,11 @@ std::wstring CVGetURLSearchPath(IUnknown* caller, const std::wstring& searchPath
 namespace lumo {
 // Forgets the remembered shared-files folder (for tests and reconfiguration).
 void ForgetSharedFilesPath();
+// Whether the name is a network URL (http:, https: or ftp:).
+bool IsNetworkUrl(const std::wstring& name);
+// The local file a document location names: a "file:" URL as its path
+// (percent escapes decoded), a network URL as its file in the URL cache
+// (downloaded when not cached), anything else unchanged. Empty when a URL
+// cannot be turned into a file.
+std::wstring LocalFileForLocation(const std::wstring& location);
 } // namespace lumo

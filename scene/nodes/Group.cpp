@@ -58,6 +58,8 @@ void CVGroup::PopState(CVAction* action) { action->PopState(); }
 
 void CVGroup::DoTraverse(CVAction* action, const CVNodePath* path, int index)
 {
+    if (action->SkipsChildrenOf(this))
+        return;
     if (path) {
         size_t next = size_t(index) + 1;
         if (next < path->size() && (*path)[next])

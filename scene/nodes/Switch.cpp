@@ -20,7 +20,7 @@ void CVSwitch::Traverse(CVAction* action, const CVNodePath* path, int index)
         return;
     action->PushState();
     action->PreActOn(this);
-    if (which >= 0) {
+    if (which >= 0 && !action->SkipsChildrenOf(this)) {
         CVState* state = action->GetState();
         if (state->m_bPickMode)
             state->SetPathEntry(this);

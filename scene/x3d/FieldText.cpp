@@ -1,17 +1,40 @@
 #include "scene/x3d/FieldText.h"
 
+#include <charconv>
+#include <cmath>
 #include <cwchar>
 
 namespace lumo::x3d {
 
 namespace {
 
-void Append(std::wstring& out, const wchar_t* format, double a)
+// Whether the text reads back as exactly the value, by both conversions
+// the reader uses (a float scan for single values, a double conversion
+// narrowed to float for lists).
+bool ReadsBackAs(const wchar_t* text, float value)
+{
+    return std::wcstof(text, nullptr) == value && float(std::wcstod(text, nullptr)) == value;
+}
+
+// The value in the format; when that form would not read back as the same
+// float (six decimals lose small values, six digits large ones), the
+// shortest form that does.
+void Append(std::wstring& out, const wchar_t* format, float a)
 {
     wchar_t buf[64];
-    int n = std::swprintf(buf, 64, format, a);
-    if (n > 0)
+    int n = std::swprintf(buf, 64, format, double(a));
+    if (n > 0 && (!std::isfinite(a) || ReadsBackAs(buf, a))) {
         out.append(buf, size_t(n));
+        return;
+    }
+    char shortest[32];
+    auto result = std::to_chars(shortest, shortest + sizeof shortest, a);
+    std::wstring candidate(shortest, result.ptr);
+    if (result.ec != std::errc() || !ReadsBackAs(candidate.c_str(), a)) {
+        n = std::swprintf(buf, 64, L"%.9g", double(a)); // nine digits always read back
+        candidate.assign(buf, size_t(n > 0 ? n : 0));
+    }
+    out += candidate;
 }
 
 std::wstring G(float v)

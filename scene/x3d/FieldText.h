@@ -1,6 +1,8 @@
 // Field values as document text, in the writer's formats: booleans "TRUE" /
-// "FALSE", integers "%d", floats "%g", lists with a blank after each value,
-// string lists quoted and escaped so that the reader gets them back.
+// "FALSE", integers "%d", floats "%g" (or "%f" where named), lists with a
+// blank after each value, string lists quoted and escaped so that the reader
+// gets them back. A float whose formatted text would not read back as the
+// same value is written in the shortest form that does.
 #pragma once
 
 #include "scene/model/MFields.h"

@@ -1,38 +1,124 @@
 #include "scene/x3d/SceneGraphCreator.h"
 
+#include "scene/core/Graph.h"
 #include "scene/core/NodeFields.h"
 #include "scene/core/NodeType.h"
 #include "scene/model/MFields.h"
 #include "scene/model/SFields.h"
 #include "scene/nodes/Group.h"
 #include "scene/nodes/Switch.h"
+#include "scene/x3d/XmlText.h"
 
 #include <cwchar>
+
+namespace {
+
+// Elements every document has around or beside its nodes: not worth a note
+// when they are skipped.
+bool IsStructural(const std::wstring& name)
+{
+    static const wchar_t* const kNames[] = {L"X3D", L"Scene", L"head", L"meta", L"component", L"unit", L"KeyFrames"};
+    for (const wchar_t* n : kNames)
+        if (name == n)
+            return true;
+    return name.compare(0, 8, L"Metadata") == 0;
+}
+
+std::wstring Quoted(const std::wstring& name) { return L"\"" + name + L"\""; }
+
+// Distinct nodes reachable from node, counting stops past cap.
+std::uint64_t CountDistinct(const CVNode* node, std::uint64_t cap)
+{
+    const std::uint64_t mark = CVNode::NewWalkMark();
+    std::vector<const CVNode*> pending{node};
+    node->SetMark(mark);
+    std::uint64_t count = 0;
+    while (!pending.empty() && count <= cap) {
+        const CVNode* n = pending.back();
+        pending.pop_back();
+        ++count;
+        n->ForEachHeldNode([&](CVNode* child) {
+            if (!child->IsMarked(mark)) {
+                child->SetMark(mark);
+                pending.push_back(child);
+            }
+        });
+    }
+    return count;
+}
+
+} // namespace
 
 CVSceneGraphCreator::CVSceneGraphCreator(CVGroup* root) : mRoot(root) { CVNodeType::PushNameSpace(); }
 
 CVSceneGraphCreator::~CVSceneGraphCreator()
 {
-    // Nodes built but never linked (nothing held them) go with the walk.
+    // Nodes still open when the walk stopped early, and named nodes that
+    // nothing placed, go with the walk; a node the scene holds stays.
     for (Record& r : mStack)
-        if (r.node && r.node->GetRef() == 0) {
-            r.node->Ref();
-            r.node->Unref();
-        }
+        r.node->Unref();
+    for (CVNode* node : mUnplaced)
+        node->Unref();
     CVNodeType::PopNameSpace();
+}
+
+void CVSceneGraphCreator::Note(const std::wstring& message)
+{
+    if (mMessageCounts[message]++ == 0)
+        mMessageOrder.push_back(message);
+}
+
+std::vector<std::wstring> CVSceneGraphCreator::Messages() const
+{
+    std::vector<std::wstring> out;
+    out.reserve(mMessageOrder.size());
+    for (const std::wstring& m : mMessageOrder) {
+        int count = mMessageCounts.at(m);
+        out.push_back(count > 1 ? m + L" (" + std::to_wstring(count) + L" times)" : m);
+    }
+    return out;
+}
+
+namespace {
+std::wstring SharedBoundMessage()
+{
+    return L"The document's shared nodes (USE) expand to more than " +
+           std::to_wstring(CVSceneGraphCreator::kMaxSharedInstances) +
+           L" node instances; such documents are not read.";
+}
+} // namespace
+
+void CVSceneGraphCreator::CountSharedInstances(std::uint64_t count)
+{
+    mShared += count;
+    if (mShared > kMaxSharedInstances)
+        lumo::xml::RaiseParseError(SharedBoundMessage());
+}
+
+void CVSceneGraphCreator::CheckBounds() const
+{
+    lumo::graph::Extent extent = lumo::graph::Measure(mRoot);
+    if (extent.depth != lumo::graph::kCyclic && extent.depth > kMaxGraphDepth + 1)
+        lumo::xml::RaiseParseError(L"The document's scene is more than " + std::to_wstring(kMaxGraphDepth) +
+                                   L" nodes deep through its shared nodes; such documents are not read.");
+    // Each created node counts once, the root too; the rest comes from sharing.
+    if (extent.instances > 1 + mCreated + kMaxSharedInstances)
+        lumo::xml::RaiseParseError(SharedBoundMessage());
 }
 
 int CVSceneGraphCreator::BeginElement(const std::wstring& name)
 {
     const CVNodeType* type = CVNodeType::Find(name.c_str());
-    if (!type)
+    CVNode* node = type ? type->NewInstance() : nullptr;
+    if (!node) {
+        if (!IsStructural(name))
+            Note(L"element <" + name + L"> is not a node this library reads; skipped");
         return 0;
-    CVNode* node = type->NewInstance();
-    if (!node)
-        return 0;
+    }
     // Held by the walk while it is open, so that a node with no place in the
     // scene lives until its element ends (a DEF may still name it).
     node->Ref();
+    ++mCreated;
     if (!Place(node, name)) {
         node->Unref();
         return 0;
@@ -49,11 +135,10 @@ void CVSceneGraphCreator::EndElement(const std::wstring&)
     mStack.pop_back();
     std::wstring message;
     r.node->IsValid(message);
-    // The walk lets go of its reference. A node the scene does not hold is
-    // freed, unless it is named: a later USE (in this document or a later
-    // one) may still place it, so it stays alive with no holder.
+    // A named node that no place holds keeps the walk's reference until the
+    // walk ends, for a later USE; any other node is let go.
     if (r.node->GetRef() == 1 && r.node->GetName())
-        r.node->UnrefNoDelete();
+        mUnplaced.push_back(r.node);
     else
         r.node->Unref();
 }
@@ -66,19 +151,30 @@ void CVSceneGraphCreator::SetDEF(const std::wstring& name)
 
 int CVSceneGraphCreator::UseNode(const std::wstring& name, const std::wstring& element)
 {
-    CVNode* node = CVNode::NameToNode(name);
-    if (!node)
+    if (name.empty()) {
+        Note(L"an empty USE names no node; element <" + element + L"> skipped");
         return 0;
+    }
+    CVNode* node = CVNode::NameToNode(name);
+    if (!node) {
+        Note(L"USE " + Quoted(name) + L" names no node defined before it; skipped");
+        return 0;
+    }
+    if (!mStack.empty() && lumo::graph::Reaches(node, mStack.back().node)) {
+        Note(L"USE " + Quoted(name) + L" inside its own definition would make the node its own descendant; dropped");
+        return 0;
+    }
+    CountSharedInstances(CountDistinct(node, kMaxSharedInstances - mShared + 1));
     return Place(node, element) ? 1 : 0;
 }
 
 bool CVSceneGraphCreator::Place(CVNode* node, const std::wstring& element)
 {
     if (mStack.empty()) {
-        if (!node->IsKindOf<CVChild>())
-            return false;
-        mRoot->children.Add(static_cast<CVChild*>(node));
-        return true;
+        if (node->IsKindOf<CVChild>() && mRoot->children.Add(static_cast<CVChild*>(node)))
+            return true;
+        Note(L"element <" + element + L"> cannot stand at the top of a scene; skipped");
+        return false;
     }
     Record& top = mStack.back();
     CVNode* parent = top.node;
@@ -110,6 +206,8 @@ bool CVSceneGraphCreator::Place(CVNode* node, const std::wstring& element)
     else if (target && target->GetType() == MFNODE)
         placed = node->IsKindOf<CVChild>() && static_cast<CVMFNodeBase*>(target)->AddNode(node);
     top.field = nullptr;
+    if (!placed)
+        Note(L"element <" + element + L"> cannot stand inside <" + top.type->GetName() + L">; skipped");
     return placed;
 }
 
@@ -141,16 +239,18 @@ std::wstring CVSceneGraphCreator::Unescape(const std::wstring& text)
 {
     if (text.find(L'\\') == std::wstring::npos)
         return text;
-    std::wstring s = text;
-    auto replaceAll = [&s](const wchar_t* from, const wchar_t* to) {
-        std::wstring f(from), t(to);
-        for (size_t pos = s.find(f); pos != std::wstring::npos; pos = s.find(f, pos + t.size()))
-            s.replace(pos, f.size(), t);
-    };
-    replaceAll(L"\\\\", L"\\");
-    replaceAll(L"\\\"", L"\"");
-    replaceAll(L"\\'", L"'");
-    return s;
+    std::wstring out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        wchar_t next = i + 1 < text.size() ? text[i + 1] : 0;
+        if (text[i] == L'\\' && (next == L'\\' || next == L'"' || next == L'\'')) {
+            out += next;
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
 }
 
 void CVSceneGraphCreator::AddListValues(CVField* field, int type, const std::wstring& text)
@@ -194,22 +294,35 @@ void CVSceneGraphCreator::AddListValues(CVField* field, int type, const std::wst
 void CVSceneGraphCreator::AddStringList(CVField* field, const std::wstring& text)
 {
     auto* list = static_cast<CVMFString*>(field);
-    bool escaped = text.find(L'\\') != std::wstring::npos;
     size_t open = text.find(L'"');
     size_t firstBackslash = text.find(L'\\');
     if (open == std::wstring::npos || (firstBackslash != std::wstring::npos && open == firstBackslash + 1)) {
         list->Add(Unescape(text));
         return;
     }
+    // Quoted strings, read left to right: inside quotes a backslash before
+    // a backslash or a quote escapes it, so "a\\" ends after the backslash.
     while (open != std::wstring::npos) {
-        size_t close = open + 1;
-        while (close < text.size() && !(text[close] == L'"' && text[close - 1] != L'\\'))
-            ++close;
-        if (close >= text.size())
+        std::wstring item;
+        size_t i = open + 1;
+        bool closed = false;
+        for (; i < text.size(); ++i) {
+            wchar_t c = text[i];
+            wchar_t next = i + 1 < text.size() ? text[i + 1] : 0;
+            if (c == L'\\' && (next == L'\\' || next == L'"' || next == L'\'')) {
+                item += next;
+                ++i;
+            } else if (c == L'"') {
+                closed = true;
+                break;
+            } else {
+                item += c;
+            }
+        }
+        if (!closed)
             break; // an opening quote without a closing one ends the list
-        std::wstring item = text.substr(open + 1, close - open - 1);
-        list->Add(escaped ? Unescape(item) : item);
-        open = text.find(L'"', close + 1);
+        list->Add(item);
+        open = text.find(L'"', i + 1);
     }
 }
 
@@ -235,8 +348,16 @@ void CVSceneGraphCreator::SetFieldValue(const std::wstring& text)
     case MFCOLOR:
     case MFROTATION:
     case MFVEC2F:
-    case MFVEC3F: AddListValues(field, type, text); break;
-    case MFSTRING: AddStringList(field, text); break;
+    case MFVEC3F:
+        // The attribute gives the field's whole value: a default list does
+        // not stay in front of it.
+        static_cast<CVMField*>(field)->SetSize(0);
+        AddListValues(field, type, text);
+        break;
+    case MFSTRING:
+        static_cast<CVMField*>(field)->SetSize(0);
+        AddStringList(field, text);
+        break;
     default: break; // images, times and node fields cannot be given as text
     }
 }

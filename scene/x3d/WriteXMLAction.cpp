@@ -1,6 +1,7 @@
 #include "scene/x3d/WriteXMLAction.h"
 
 #include "platform/text/Utf8.h"
+#include "scene/core/Graph.h"
 #include "scene/nodes/Appearance.h"
 #include "scene/nodes/Box.h"
 #include "scene/nodes/Camera.h"
@@ -17,6 +18,8 @@
 #include <xercesc/framework/LocalFileFormatTarget.hpp>
 #include <xercesc/framework/MemBufFormatTarget.hpp>
 
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -34,7 +37,32 @@ DOMElement* CVWriteXMLAction::NewElement(const wchar_t* name) { return mDocument
 
 void CVWriteXMLAction::SetAttribute(DOMElement* element, const wchar_t* name, const std::wstring& value)
 {
-    element->setAttribute(ToXml(name).c_str(), ToXml(value).c_str());
+    element->setAttribute(ToXml(name).c_str(), lumo::xml::ToXmlContent(value).c_str());
+}
+
+DOMElement* CVWriteXMLAction::NewNodeElement(const CVNode* node, const wchar_t* name, bool& reference)
+{
+    reference = false;
+    DOMElement* e = NewElement(name);
+    if (!mShared.count(node))
+        return e;
+    auto written = mDefNames.find(node);
+    if (written != mDefNames.end()) {
+        SetAttribute(e, L"USE", written->second);
+        reference = true;
+        return e;
+    }
+    // The node's own name when no other node of this document took it,
+    // else a made-up one.
+    std::wstring def;
+    if (const std::wstring* own = node->GetName(); own && !own->empty() && !mUsedDefNames.count(*own))
+        def = *own;
+    while (def.empty() || mUsedDefNames.count(def))
+        def = L"_shared" + std::to_wstring(++mNextDefName);
+    mUsedDefNames.insert(def);
+    mDefNames.emplace(node, def);
+    SetAttribute(e, L"DEF", def);
+    return e;
 }
 
 int CVWriteXMLAction::Apply(CVNode* root, CVCamera*, XMLFormatTarget* target, const wchar_t* encoding,
@@ -42,10 +70,36 @@ int CVWriteXMLAction::Apply(CVNode* root, CVCamera*, XMLFormatTarget* target, co
 {
     if (!target)
         return 0;
+    try {
+        return Write(root, target, encoding, viewpoints, writeRoot);
+    } catch (...) {
+        // The DOM, the serialiser or memory failed: the document is
+        // abandoned and the failure reported by the result.
+        if (mDocument)
+            mDocument->release();
+        mDocument = nullptr;
+        mParent = nullptr;
+        return 0;
+    }
+}
+
+int CVWriteXMLAction::Write(CVNode* root, XMLFormatTarget* target, const wchar_t* encoding,
+                            CVMFNode<CVChild>* viewpoints, int writeRoot)
+{
     Reset();
     mSkip = writeRoot ? nullptr : root;
     mParent = nullptr;
     mDocument = nullptr;
+    mShared.clear();
+    mDefNames.clear();
+    mUsedDefNames.clear();
+    mNextDefName = 0;
+    mReferenced = nullptr;
+    if (root)
+        for (const auto& [node, holders] : lumo::graph::CountHolders(root))
+            if (holders > 1)
+                mShared.insert(node);
+
     DOMImplementation* impl = mPlatform ? DOMImplementationRegistry::getDOMImplementation(u"Core") : nullptr;
     if (impl) {
         mDocument = impl->createDocument(nullptr, u"X3D", nullptr);
@@ -69,57 +123,98 @@ int CVWriteXMLAction::Apply(CVNode* root, CVCamera*, XMLFormatTarget* target, co
         output->setByteStream(target);
         if (encoding)
             output->setEncoding(ToXml(encoding).c_str());
-        writer->write(mDocument, output);
+        bool written = writer->write(mDocument, output);
         output->release();
         writer->release();
         mDocument->release();
         mDocument = nullptr;
+        if (!written) {
+            mParent = nullptr;
+            return 0;
+        }
     }
     mParent = nullptr;
     return 1;
 }
 
+bool CVWriteXMLAction::Serialize(CVNode* root, CVMFNode<CVChild>* viewpoints, int writeRoot, std::string& out)
+{
+    try {
+        MemBufFormatTarget target;
+        if (!Apply(root, nullptr, &target, L"UTF-8", viewpoints, writeRoot))
+            return false;
+        out.assign(reinterpret_cast<const char*>(target.getRawBuffer()), target.getLen());
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
 std::string CVWriteXMLAction::WriteString(CVNode* root, CVMFNode<CVChild>* viewpoints, int writeRoot)
 {
-    MemBufFormatTarget target;
-    Apply(root, nullptr, &target, L"UTF-8", viewpoints, writeRoot);
-    return std::string(reinterpret_cast<const char*>(target.getRawBuffer()), target.getLen());
+    std::string document;
+    if (!Serialize(root, viewpoints, writeRoot, document))
+        document.clear();
+    return document;
 }
 
 bool CVWriteXMLAction::WriteFile(CVNode* root, const std::wstring& path, CVMFNode<CVChild>* viewpoints, int writeRoot)
 {
     namespace fs = std::filesystem;
-    if (!mPlatform)
+    std::string document;
+    if (!mPlatform || !Serialize(root, viewpoints, writeRoot, document))
         return false;
-    std::string document = WriteString(root, viewpoints, writeRoot);
-    fs::path target(lumo::ToUtf8(path));
-    fs::path temp = target.parent_path() / (".~" + target.filename().string() + "." + std::to_string(getpid()));
-    std::error_code ec;
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out.write(document.data(), std::streamsize(document.size()));
-        out.close();
-        if (!out) {
-            fs::remove(temp, ec);
+    try {
+        fs::path target(lumo::ToUtf8(path));
+        fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+        // A new file of an unpredictable name, created exclusively: nothing
+        // planted in advance is written through.
+        std::string pattern = (folder / (".~" + target.filename().string() + ".XXXXXX")).string();
+        int fd = mkstemp(pattern.data());
+        if (fd < 0)
             return false;
+        const char* data = document.data();
+        size_t left = document.size();
+        bool ok = true;
+        while (ok && left > 0) {
+            ssize_t n = ::write(fd, data, left);
+            if (n < 0 && errno == EINTR)
+                continue;
+            ok = n > 0;
+            if (ok) {
+                data += n;
+                left -= size_t(n);
+            }
         }
-    }
-    fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp, ec);
+        ok = ::close(fd) == 0 && ok;
+        std::error_code ec;
+        if (ok) {
+            fs::permissions(pattern, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                         fs::perms::others_read,
+                            ec);
+            fs::rename(pattern, target, ec);
+            ok = !ec;
+        }
+        if (!ok)
+            fs::remove(pattern, ec);
+        return ok;
+    } catch (...) {
         return false;
     }
-    return true;
 }
 
 bool CVWriteXMLAction::SaveXMLToFile(const std::wstring& folder, const std::wstring& fileName) const
 {
-    std::ofstream out(lumo::ToUtf8(folder + L"/" + fileName), std::ios::trunc);
-    if (!out)
+    try {
+        std::ofstream out(lumo::ToUtf8(folder + L"/" + fileName), std::ios::trunc);
+        if (!out)
+            return false;
+        out << lumo::ToUtf8(mText);
+        out.close();
+        return bool(out);
+    } catch (...) {
         return false;
-    out << lumo::ToUtf8(mText);
-    out.close();
-    return bool(out);
+    }
 }
 
 void CVWriteXMLAction::PreActOn(CVNode* node)
@@ -133,9 +228,9 @@ void CVWriteXMLAction::PreActOn(CVNode* node)
         WriteShapeXML(static_cast<CVShape*>(node));
     } else if (node->IsKindOf<CVSwitch>()) {
         WriteSwitchXML(static_cast<CVSwitch*>(node));
-    } else if (DOMElement* e = WriteGenericXML(node)) {
+    } else {
         // Lights, information nodes and the like: kept rather than dropped.
-        mParent->appendChild(e);
+        WriteValueNode(node, mParent);
     }
 }
 
@@ -156,6 +251,11 @@ void CVWriteXMLAction::PostActOn(CVNode* node)
 {
     if (!mParent || !node)
         return;
+    if (node == mReferenced) {
+        // Written as a reference: it never became the parent.
+        mReferenced = nullptr;
+        return;
+    }
     if ((node->IsKindOf<CVGroup>() && !node->IsKindOf<CVCamera>()) || node->IsKindOf<CVSwitch>())
         StepUp();
 }
@@ -175,101 +275,136 @@ void CVWriteXMLAction::WriteGroupXML(CVGroup* group)
     if (group->IsKindOf<CVCamera>())
         return; // its children go where the camera stands
     DOMElement* e = nullptr;
+    bool reference = false;
     if (group->IsKindOf<CVTransform>()) {
         auto* t = static_cast<CVTransform*>(group);
         // Animations (transform subclasses) are written with their own
         // elements by the animation nodes; a plain or oblique transform is a Transform.
-        e = NewElement(L"Transform");
-        const Point3fStruct& tr = t->translation.GetValue();
-        const CVRotation& r = t->rotation.GetValue();
-        const Point3fStruct& s = t->scale.GetValue();
-        const CVRotation& so = t->scaleOrientation.GetValue();
-        const Point3fStruct& c = t->center.GetValue();
-        SetFixedUnless(e, L"translation", {tr.x, tr.y, tr.z}, tr.x == 0 && tr.y == 0 && tr.z == 0);
-        SetFixedUnless(e, L"rotation", {r.x, r.y, r.z, r.angle}, r.angle == 0);
-        SetFixedUnless(e, L"scale", {s.x, s.y, s.z}, s.x == 1 && s.y == 1 && s.z == 1);
-        SetFixedUnless(e, L"scaleOrientation", {so.x, so.y, so.z, so.angle}, so.angle == 0);
-        SetFixedUnless(e, L"center", {c.x, c.y, c.z}, c.x == 0 && c.y == 0 && c.z == 0);
-    } else if (group->GetRuntimeClass() == LUMO_RUNTIME_CLASS(CVGroup)) {
-        e = NewElement(L"Group");
-        if (!group->selectable.GetValue())
+        e = NewNodeElement(group, L"Transform", reference);
+        if (!reference) {
+            const Point3fStruct& tr = t->translation.GetValue();
+            const CVRotation& r = t->rotation.GetValue();
+            const Point3fStruct& s = t->scale.GetValue();
+            const CVRotation& so = t->scaleOrientation.GetValue();
+            const Point3fStruct& c = t->center.GetValue();
+            SetFixedUnless(e, L"translation", {tr.x, tr.y, tr.z}, tr.x == 0 && tr.y == 0 && tr.z == 0);
+            SetFixedUnless(e, L"rotation", {r.x, r.y, r.z, r.angle}, r.angle == 0);
+            SetFixedUnless(e, L"scale", {s.x, s.y, s.z}, s.x == 1 && s.y == 1 && s.z == 1);
+            SetFixedUnless(e, L"scaleOrientation", {so.x, so.y, so.z, so.angle}, so.angle == 0);
+            SetFixedUnless(e, L"center", {c.x, c.y, c.z}, c.x == 0 && c.y == 0 && c.z == 0);
+        }
+    } else if (group->GetRuntimeClass() == LUMO_RUNTIME_CLASS(CVGroup) || !TypeOf(group)) {
+        // Groups, and unregistered groups (the depth buffer), are Groups.
+        e = NewNodeElement(group, L"Group", reference);
+        if (!reference && !group->selectable.GetValue())
             SetAttribute(e, L"selectable", text::BoolText(0));
     } else {
         // Billboards, anchors and other registered groups keep their own
-        // element and fields; unregistered ones (the depth buffer) are Groups.
+        // element and fields.
         e = WriteGenericXML(group);
-        if (!e)
-            e = NewElement(L"Group");
+        if (e)
+            reference = e->hasAttribute(u"USE");
+        else
+            e = NewNodeElement(group, L"Group", reference);
+    }
+    mParent->appendChild(e);
+    if (reference) {
+        mReferenced = group;
+        return;
     }
     WriteMetaDataXMLFromNodeString(group, e);
-    mParent->appendChild(e);
     mParent = e;
 }
 
 void CVWriteXMLAction::WriteSwitchXML(CVSwitch* sw)
 {
-    DOMElement* e = NewElement(L"Switch");
+    bool reference = false;
+    DOMElement* e = NewNodeElement(sw, L"Switch", reference);
+    mParent->appendChild(e);
+    if (reference) {
+        mReferenced = sw;
+        return;
+    }
     if (sw->whichChoice.GetValue() != -1)
         SetAttribute(e, L"whichChoice", text::IntText(sw->whichChoice.GetValue()));
     WriteMetaDataXMLFromNodeString(sw, e);
-    mParent->appendChild(e);
     mParent = e;
 }
 
 void CVWriteXMLAction::WriteShapeXML(CVShape* shape)
 {
-    DOMElement* e = NewElement(L"Shape");
+    bool reference = false;
+    DOMElement* e = NewNodeElement(shape, L"Shape", reference);
+    mParent->appendChild(e);
+    if (reference)
+        return;
     WriteMetaDataXMLFromNodeString(shape, e);
     if (CVGeometry* g = shape->geometry.GetValue())
         WriteGeometryXML(g, e);
     if (CVAppearance* a = shape->appearance.GetValue())
         WriteAppearanceXML(a, e);
-    mParent->appendChild(e);
+}
+
+DOMElement* CVWriteXMLAction::WriteValueNode(CVNode* node, DOMElement* parent)
+{
+    DOMElement* e = nullptr;
+    if (node->IsKindOf<CVBox>()) {
+        bool reference = false;
+        e = NewNodeElement(node, L"Box", reference);
+        if (!reference) {
+            WriteMetaDataXMLFromNodeString(node, e);
+            const Point3fStruct& size = static_cast<CVBox*>(node)->size.GetValue();
+            SetFixedUnless(e, L"size", {size.x, size.y, size.z}, false); // always written
+        }
+    } else {
+        e = WriteGenericXML(node);
+    }
+    if (e)
+        parent->appendChild(e);
+    return e;
 }
 
 void CVWriteXMLAction::WriteGeometryXML(CVNode* geometry, DOMElement* shape)
 {
-    DOMElement* e = nullptr;
-    if (geometry->IsKindOf<CVBox>()) {
-        e = NewElement(L"Box");
-        const Point3fStruct& size = static_cast<CVBox*>(geometry)->size.GetValue();
-        SetFixedUnless(e, L"size", {size.x, size.y, size.z}, false); // always written
-    } else {
-        // Spheres, cones, cylinders and every other registered geometry keep
-        // their element: a saved document must not lose its shapes.
-        e = WriteGenericXML(geometry);
-    }
-    if (e)
-        shape->appendChild(e);
+    // Spheres, cones, cylinders and every other registered geometry keep
+    // their element: a saved document must not lose its shapes.
+    WriteValueNode(geometry, shape);
 }
 
 void CVWriteXMLAction::WriteAppearanceXML(CVNode* node, DOMElement* shape)
 {
     auto* appearance = static_cast<CVAppearance*>(node);
-    DOMElement* e = NewElement(L"Appearance");
+    bool reference = false;
+    DOMElement* e = NewNodeElement(appearance, L"Appearance", reference);
+    shape->appendChild(e);
+    if (reference)
+        return;
     WriteMetaDataXMLFromNodeString(appearance, e);
     if (CVMaterial* m = appearance->material.GetValue()) {
-        DOMElement* me = NewElement(L"Material");
-        WriteMetaDataXMLFromNodeString(m, me);
-        float ambient = m->ambientIntensity.GetValue();
-        const RGBColorStruct& d = m->diffuseColor.GetValue();
-        const RGBColorStruct& em = m->emissiveColor.GetValue();
-        SetFixedUnless(me, L"ambientIntensity", {ambient}, ambient == 0.8f);
-        SetFixedUnless(me, L"diffuseColor", {d.red, d.green, d.blue}, d.red == 0.8f && d.green == 0.8f && d.blue == 0.8f);
-        SetFixedUnless(me, L"emissiveColor", {em.red, em.green, em.blue}, em.red == 0 && em.green == 0 && em.blue == 0);
-        if (m->shininess.GetValue() != 0.2f)
-            SetAttribute(me, L"shininess", text::FloatText(m->shininess.GetValue()));
-        const RGBColorStruct& sp = m->specularColor.GetValue();
-        SetFixedUnless(me, L"specularColor", {sp.red, sp.green, sp.blue}, sp.red == 0 && sp.green == 0 && sp.blue == 0);
-        if (m->transparency.GetValue() != 0.0f)
-            SetAttribute(me, L"transparency", text::FloatText(m->transparency.GetValue()));
+        DOMElement* me = NewNodeElement(m, L"Material", reference);
         e->appendChild(me);
+        if (!reference) {
+            WriteMetaDataXMLFromNodeString(m, me);
+            float ambient = m->ambientIntensity.GetValue();
+            const RGBColorStruct& d = m->diffuseColor.GetValue();
+            const RGBColorStruct& em = m->emissiveColor.GetValue();
+            SetFixedUnless(me, L"ambientIntensity", {ambient}, ambient == 0.8f);
+            SetFixedUnless(me, L"diffuseColor", {d.red, d.green, d.blue},
+                           d.red == 0.8f && d.green == 0.8f && d.blue == 0.8f);
+            SetFixedUnless(me, L"emissiveColor", {em.red, em.green, em.blue},
+                           em.red == 0 && em.green == 0 && em.blue == 0);
+            if (m->shininess.GetValue() != 0.2f)
+                SetAttribute(me, L"shininess", text::FloatText(m->shininess.GetValue()));
+            const RGBColorStruct& sp = m->specularColor.GetValue();
+            SetFixedUnless(me, L"specularColor", {sp.red, sp.green, sp.blue},
+                           sp.red == 0 && sp.green == 0 && sp.blue == 0);
+            if (m->transparency.GetValue() != 0.0f)
+                SetAttribute(me, L"transparency", text::FloatText(m->transparency.GetValue()));
+        }
     }
     for (CVNode* n : {appearance->texture.GetValue(), appearance->textureTransform.GetValue()})
         if (n)
-            if (DOMElement* child = WriteGenericXML(n))
-                e->appendChild(child);
-    shape->appendChild(e);
+            WriteValueNode(n, e);
 }
 
 void CVWriteXMLAction::WriteViewpointXML(CVNode* node, DOMElement* parent)
@@ -291,16 +426,19 @@ void CVWriteXMLAction::WriteViewpointXML(CVNode* node, DOMElement* parent)
     parent->appendChild(e);
 }
 
+const CVNodeType* CVWriteXMLAction::TypeOf(const CVNode* node)
+{
+    // The registered type whose name is the class name without its prefix.
+    const std::string className = node->GetRuntimeClass()->m_lpszClassName;
+    if (className.size() <= 2)
+        return nullptr;
+    std::string element = className.substr(2);
+    return CVNodeType::Find(std::wstring(element.begin(), element.end()).c_str());
+}
+
 DOMElement* CVWriteXMLAction::WriteGenericXML(CVNode* node)
 {
-    // The node's own type, found by its class: the registered type whose
-    // new instance has the same class.
-    const CVNodeType* type = nullptr;
-    const std::string className = node->GetRuntimeClass()->m_lpszClassName;
-    if (className.size() > 2) {
-        std::string element = className.substr(2);
-        type = CVNodeType::Find(std::wstring(element.begin(), element.end()).c_str());
-    }
+    const CVNodeType* type = TypeOf(node);
     if (!type)
         return nullptr;
     CVNode* fresh = type->NewInstance();
@@ -312,17 +450,20 @@ DOMElement* CVWriteXMLAction::WriteGenericXML(CVNode* node)
         return nullptr;
     }
     fresh->Ref();
-    DOMElement* e = NewElement(type->GetName().c_str());
-    WriteMetaDataXMLFromNodeString(node, e);
-    for (const CVFieldType& record : type->GetFields()) {
-        CVField* field = CVNodeType::FieldOf(node, record);
-        CVField* initial = CVNodeType::FieldOf(fresh, record);
-        std::wstring value, original;
-        if (!field || !initial || !lumo::x3d::FieldText(*field, value))
-            continue;
-        lumo::x3d::FieldText(*initial, original);
-        if (value != original)
-            SetAttribute(e, record.name.c_str(), value);
+    bool reference = false;
+    DOMElement* e = NewNodeElement(node, type->GetName().c_str(), reference);
+    if (!reference) {
+        WriteMetaDataXMLFromNodeString(node, e);
+        for (const CVFieldType& record : type->GetFields()) {
+            CVField* field = CVNodeType::FieldOf(node, record);
+            CVField* initial = CVNodeType::FieldOf(fresh, record);
+            std::wstring value, original;
+            if (!field || !initial || !lumo::x3d::FieldText(*field, value))
+                continue;
+            lumo::x3d::FieldText(*initial, original);
+            if (value != original)
+                SetAttribute(e, record.name.c_str(), value);
+        }
     }
     fresh->Unref();
     return e;

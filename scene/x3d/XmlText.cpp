@@ -1,5 +1,6 @@
 #include "scene/x3d/XmlText.h"
 
+#include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/XMLException.hpp>
 
@@ -40,6 +41,31 @@ std::u16string ToXml(const std::wstring& text)
         }
     }
     return out;
+}
+
+bool IsXmlChar(char32_t c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+std::u16string ToXmlContent(const std::wstring& text)
+{
+    for (wchar_t c : text)
+        if (!IsXmlChar(char32_t(c))) {
+            std::wstring clean(text);
+            for (wchar_t& d : clean)
+                if (!IsXmlChar(char32_t(d)))
+                    d = wchar_t(0xFFFD);
+            return ToXml(clean);
+        }
+    return ToXml(text);
+}
+
+void RaiseParseError(const std::wstring& message, const std::wstring& systemId)
+{
+    std::u16string m = ToXml(message), id = ToXml(systemId);
+    throw xercesc::SAXParseException(m.c_str(), u"", id.c_str(), 0, 0);
 }
 
 bool PlatformReady()

@@ -80,17 +80,17 @@ TEST(Reader, FieldsAreSetFromAttributesWithExactNames)
     EXPECT_FLOAT_EQ(t->translation.GetValue().y, 0.0f);
 }
 
-TEST(Reader, ListAttributesAppendAndStringsUnescape)
+TEST(Reader, ListAttributesSetTheWholeListAndStringsUnescape)
 {
     Scene s(Doc("<NavigationInfo avatarSize='1 2\n3' speed='x 5'/>"
                 "<WorldInfo title='say \\\"hi\\\" \\\\ ok' info='\"one\" \"two \\\"2\\\"\",\"three\"'/>"
                 "<WorldInfo info='plain text, no quotes'/><WorldInfo info='\"open only'/>"));
     auto* nav = static_cast<CVNavigationInfo*>(s.Top(0));
-    ASSERT_EQ(nav->avatarSize.GetNum(), 6);
-    EXPECT_FLOAT_EQ(nav->avatarSize[3], 1.0f);
-    EXPECT_FLOAT_EQ(nav->avatarSize[5], 3.0f);
-    ASSERT_EQ(nav->speed.GetNum(), 2); // the default, then 5 ("x" appends nothing)
-    EXPECT_FLOAT_EQ(nav->speed[1], 5.0f);
+    ASSERT_EQ(nav->avatarSize.GetNum(), 3); // the defaults do not stay in front
+    EXPECT_FLOAT_EQ(nav->avatarSize[0], 1.0f);
+    EXPECT_FLOAT_EQ(nav->avatarSize[2], 3.0f);
+    ASSERT_EQ(nav->speed.GetNum(), 1); // "x" adds nothing
+    EXPECT_FLOAT_EQ(nav->speed[0], 5.0f);
     auto* info = static_cast<CVWorldInfo*>(s.Top(1));
     EXPECT_EQ(info->title.GetValue(), L"say \"hi\" \\ ok");
     ASSERT_EQ(info->info.GetNum(), 3);
