@@ -55,7 +55,8 @@ void CVCamera::Render(CVState* state, CVGLRenderArea* area)
             glMatrixMode(GL_PROJECTION);
             glPushMatrix();
             glLoadIdentity();
-            SetProjection(viewportAspect);
+            SetProjection(viewportAspect); // leaves the model-view mode current
+            glMatrixMode(GL_PROJECTION);
             glGetDoublev(GL_PROJECTION_MATRIX, area->GetProjectionMatrix());
             glPopMatrix();
             glMatrixMode(GL_MODELVIEW);

@@ -29,38 +29,22 @@ bool CVGLAction::PrepareContext()
 
 void CVGLAction::PushState()
 {
-    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_POLYGON_BIT);
+    mGLStack.PushAttributes();
     if (m_pState->m_bPickMode)
         CVAction::PushState();
 }
 
 void CVGLAction::PopState()
 {
-    glPopAttrib();
+    mGLStack.PopAttributes();
     if (m_pState->m_bPickMode)
         CVAction::PopState();
 }
 
-void CVGLAction::PushModelView()
-{
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-}
+void CVGLAction::PushModelView() { mGLStack.PushMatrix(GL_MODELVIEW); }
 
-void CVGLAction::PopModelView()
-{
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-}
+void CVGLAction::PopModelView() { mGLStack.PopMatrix(GL_MODELVIEW); }
 
-void CVGLAction::PushProjection()
-{
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-}
+void CVGLAction::PushProjection() { mGLStack.PushMatrix(GL_PROJECTION); }
 
-void CVGLAction::PopProjection()
-{
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-}
+void CVGLAction::PopProjection() { mGLStack.PopMatrix(GL_PROJECTION); }

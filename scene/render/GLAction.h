@@ -1,8 +1,11 @@
 // A traversal that needs an OpenGL render area; holds one reference on it.
-// Group state pushes save and restore the enable, lighting and polygon state.
+// Group state pushes save and restore the enable, lighting and polygon state,
+// and matrix pushes the matrices, as deep as the scene nests (past the
+// driver's shallow stacks too).
 #pragma once
 
 #include "scene/core/Action.h"
+#include "scene/render/GLStateStack.h"
 
 class CVGLDevice;
 class CVGLRenderArea;
@@ -30,4 +33,5 @@ protected:
     bool PrepareContext();
 
     CVGLRenderArea* m_pRenderArea = nullptr;
+    CVGLStateStack mGLStack;
 };
