@@ -18,7 +18,17 @@ for p in "${PACKAGES[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo > /dev/null 2>&1; then
+      echo "setup.sh: sudo is not installed, and installing packages needs root." >&2
+      echo "Missing packages: ${missing[*]}" >&2
+      echo "Either run setup.sh as root, or install sudo as root (apt-get install sudo)," >&2
+      echo "add yourself to the sudo group (usermod -aG sudo $(id -un 2>/dev/null || echo USER)), log in again" >&2
+      echo "and run setup.sh once more." >&2
+      exit 1
+    fi
+    SUDO="sudo"
+  fi
   echo "Installing: ${missing[*]}"
   $SUDO apt-get update -q
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

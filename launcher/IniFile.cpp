@@ -2,7 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_set>
 
 namespace {
 
@@ -13,6 +19,12 @@ std::string Trim(const std::string& s)
         return {};
     size_t b = s.find_last_not_of(" \t\r\n");
     return s.substr(a, b - a + 1);
+}
+
+std::string Lower(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return s;
 }
 
 bool SameName(const std::string& a, const std::string& b)
@@ -26,8 +38,50 @@ bool SameName(const std::string& a, const std::string& b)
 
 IniFile::IniFile(const std::string& path)
 {
-    std::ifstream in(path);
-    mExists = bool(in);
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        mStatus = errno == ENOENT || errno == ENOTDIR ? Status::Missing : Status::Unreadable;
+        mProblem = std::strerror(errno);
+        return;
+    }
+    mStatus = Status::Unreadable;
+    struct stat st {};
+    std::string text;
+    if (fstat(fd, &st) != 0) {
+        mProblem = std::strerror(errno);
+    } else if (!S_ISREG(st.st_mode)) {
+        mProblem = "not a regular file";
+    } else if (size_t(st.st_size) > kMaxFileSize) {
+        mProblem = "larger than " + std::to_string(kMaxFileSize) + " bytes";
+    } else {
+        char buf[65536];
+        while (true) {
+            ssize_t n = read(fd, buf, sizeof buf);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                mProblem = std::strerror(errno);
+                break;
+            }
+            if (n == 0) {
+                mStatus = Status::Ok;
+                break;
+            }
+            text.append(buf, size_t(n));
+            if (text.size() > kMaxFileSize) { // grew while being read
+                mProblem = "larger than " + std::to_string(kMaxFileSize) + " bytes";
+                break;
+            }
+        }
+    }
+    close(fd);
+    if (mStatus == Status::Ok)
+        Parse(text);
+}
+
+void IniFile::Parse(const std::string& text)
+{
+    std::istringstream in(text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? text.substr(3) : text);
     std::string line, section;
     while (std::getline(in, line)) {
         std::string t = Trim(line);
@@ -61,9 +115,9 @@ std::optional<std::string> IniFile::Get(const std::string& section, const std::s
 std::vector<std::string> IniFile::Keys(const std::string& section) const
 {
     std::vector<std::string> keys;
+    std::unordered_set<std::string> seen;
     for (const Entry& e : mEntries)
-        if (SameName(e.section, section) &&
-            std::none_of(keys.begin(), keys.end(), [&](const std::string& k) { return SameName(k, e.key); }))
+        if (SameName(e.section, section) && seen.insert(Lower(e.key)).second)
             keys.push_back(e.key);
     return keys;
 }

@@ -1,11 +1,12 @@
 #include "launcher/LaunchArgs.h"
 
-#include "launcher/Log.h"
-
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -13,95 +14,97 @@ namespace launch {
 
 namespace {
 
-bool IsWordEnd(const std::string& line, size_t pos)
+bool SameWord(const std::string& a, const std::string& b)
 {
-    if (pos >= line.size())
-        return true;
-    auto c = static_cast<unsigned char>(line[pos]);
-    return !std::isalnum(c) && !std::ispunct(c);
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
 }
 
-std::string TrimValue(std::string v)
+std::string TrimBlanks(const std::string& v)
 {
-    size_t a = v.find_first_not_of(" \t\"");
+    size_t a = v.find_first_not_of(" \t");
     if (a == std::string::npos)
         return {};
-    size_t b = v.find_last_not_of(" \t\"");
+    size_t b = v.find_last_not_of(" \t");
     return v.substr(a, b - a + 1);
+}
+
+// Relative to the folder the launcher started in, whatever folder it works
+// in later.
+std::string Absolute(const std::string& path)
+{
+    if (path.empty())
+        return path;
+    std::error_code ec;
+    fs::path p = fs::absolute(path, ec);
+    return ec ? path : p.string();
+}
+
+// The value of an option that stays for the child, made absolute there too,
+// so that the child and the launcher name the same file.
+std::string KeepAbsolute(Argv& args, const std::string& option, const std::string& value)
+{
+    std::string absolute = Absolute(value);
+    size_t pos = FindOption(args, option);
+    if (!value.empty() && pos != std::string::npos && pos + 1 < args.size())
+        args[pos + 1] = absolute;
+    return absolute;
 }
 
 } // namespace
 
-size_t FindOption(const std::string& line, const std::string& option)
+size_t FindOption(const Argv& args, const std::string& option)
 {
-    for (size_t pos = 0; pos + option.size() <= line.size(); ++pos) {
-        if (pos > 0 && !std::isspace(static_cast<unsigned char>(line[pos - 1])))
-            continue;
-        bool same = true;
-        for (size_t i = 0; i < option.size() && same; ++i)
-            same = std::tolower(static_cast<unsigned char>(line[pos + i])) ==
-                   std::tolower(static_cast<unsigned char>(option[i]));
-        if (same && IsWordEnd(line, pos + option.size()))
-            return pos;
-    }
+    for (size_t i = 0; i < args.size(); ++i)
+        if (SameWord(args[i], option))
+            return i;
     return std::string::npos;
 }
 
-bool TakeOption(std::string& line, const std::string& option, bool withValue, bool remove, std::string* value)
+bool TakeOption(Argv& args, const std::string& option, bool withValue, bool remove, std::string* value)
 {
-    size_t pos = FindOption(line, option);
+    size_t pos = FindOption(args, option);
     if (pos == std::string::npos)
         return false;
-    size_t end = pos + option.size();
+    size_t count = 1;
     if (withValue) {
-        size_t start = line.find_first_not_of(" \t", end);
-        if (start == std::string::npos) {
-            end = line.size();
-            if (value)
-                value->clear();
-        } else {
-            size_t stop;
-            if (line[start] == '"') {
-                size_t close = line.find('"', start + 1);
-                stop = close == std::string::npos ? line.size() : close + 1;
-            } else {
-                stop = line.find_first_of(" \t", start);
-                if (stop == std::string::npos)
-                    stop = line.size();
-            }
-            if (value)
-                *value = TrimValue(line.substr(start, stop - start));
-            end = stop;
-        }
+        if (value)
+            *value = pos + 1 < args.size() ? TrimBlanks(args[pos + 1]) : std::string();
+        if (pos + 1 < args.size())
+            count = 2;
     }
-    if (remove) {
-        // Take one blank after the option with it, so that words stay apart.
-        if (end < line.size() && line[end] == ' ')
-            ++end;
-        line.erase(pos, end - pos);
-    }
+    if (remove)
+        args.erase(args.begin() + pos, args.begin() + pos + count);
     return true;
 }
 
-std::string DefaultTempDirectory()
+std::string DefaultTempDirectory(std::vector<LogNote>& notes)
 {
     const char* env = std::getenv("TMP");
     if (!env || !*env)
         env = std::getenv("TEMP");
     if (!env || !*env)
         env = std::getenv("TMPDIR");
-    std::string dir = env && *env ? env : "/tmp";
+    std::string dir = Absolute(env && *env ? env : "/tmp");
     std::error_code ec;
     fs::create_directories(dir, ec);
-    if (ec && ec != std::errc::file_exists) {
-        LogWarning("EnvCalls::GetTemp::invalid", dir);
+    std::error_code statError;
+    fs::file_status status = fs::status(dir, statError);
+    if (fs::exists(status) && !fs::is_directory(status)) {
+        notes.push_back({LogNote::WARNING, "EnvCalls::GetTemp::This is not a directory", dir,
+                         "the temporary folder " + dir + " is not a folder"});
         return {};
     }
-    if (!fs::is_directory(dir, ec)) {
-        LogWarning("EnvCalls::GetTemp::This is not a directory", dir);
+    if (!fs::is_directory(status)) {
+        notes.push_back({LogNote::WARNING, "EnvCalls::GetTemp::invalid", dir + ": " + ec.message(),
+                         "the temporary folder " + dir + " cannot be created: " + ec.message()});
         return {};
     }
-    LogInfo("EnvCalls::GetTemp::TMP", dir);
+    notes.push_back({LogNote::INFO, "EnvCalls::GetTemp::TMP", dir, ""});
     return dir;
 }
 
@@ -117,26 +120,37 @@ std::string DefaultDataLocation()
     return base + "/Vexo/Kestrova";
 }
 
-LaunchArgs::LaunchArgs(const std::string& commandLine, const std::string& application) : line(commandLine)
+LaunchArgs::LaunchArgs(const Argv& arguments, const std::string& application) : args(arguments)
 {
-    wait = TakeOption(line, "-wait", false, true, nullptr);
-    TakeOption(line, "-console", false, true, nullptr);
-    captureOutput = !TakeOption(line, "-noconsole", false, true, nullptr);
-    quiet = TakeOption(line, "-quiet", false, false, nullptr);
-    noMessage = TakeOption(line, "-nomessage", false, true, nullptr);
-    TakeOption(line, "-applogloc", true, false, &logPath);
-    if (TakeOption(line, "-templocation", true, true, &tempLocation)) {
-        cleanupEnabled = !TakeOption(line, "-nocleanup", false, true, nullptr);
+    wait = TakeOption(args, "-wait", false, true, nullptr);
+    TakeOption(args, "-console", false, true, nullptr);
+    captureOutput = !TakeOption(args, "-noconsole", false, true, nullptr);
+    quiet = TakeOption(args, "-quiet", false, false, nullptr);
+    noMessage = TakeOption(args, "-nomessage", false, true, nullptr);
+    TakeOption(args, "-applogloc", true, false, &logPath);
+    logPath = KeepAbsolute(args, "-applogloc", logPath);
+    if (TakeOption(args, "-templocation", true, true, &tempLocation)) {
+        cleanupEnabled = !TakeOption(args, "-nocleanup", false, true, nullptr);
+        tempLocation = Absolute(tempLocation);
+        if (!tempLocation.empty()) {
+            // Missing parents get the usual mode; the folder itself is
+            // private, as the clean-up script it receives requires.
+            std::error_code ec;
+            fs::create_directories(fs::path(tempLocation).parent_path(), ec);
+            if (mkdir(tempLocation.c_str(), 0700) != 0 && errno != EEXIST) {
+                std::string why = std::strerror(errno);
+                notes.push_back({LogNote::WARNING, "LRun::start::templocation", tempLocation + ": " + why,
+                                 "the temporary location " + tempLocation + " cannot be created: " + why});
+            }
+        }
     } else {
-        tempLocation = DefaultTempDirectory();
+        tempLocation = DefaultTempDirectory(notes);
         cleanupEnabled = false;
     }
-    if (!tempLocation.empty()) {
-        std::error_code ec;
-        fs::create_directories(tempLocation, ec);
-    }
-    if (!TakeOption(line, "-datalocation", true, false, &dataLocation))
-        dataLocation = DefaultDataLocation();
+    if (TakeOption(args, "-datalocation", true, false, &dataLocation))
+        dataLocation = KeepAbsolute(args, "-datalocation", dataLocation);
+    else
+        dataLocation = Absolute(DefaultDataLocation());
     if (logPath.empty()) {
         std::time_t now = std::time(nullptr);
         std::tm t{};
@@ -145,7 +159,7 @@ LaunchArgs::LaunchArgs(const std::string& commandLine, const std::string& applic
                   std::to_string(t.tm_mon + 1) + "-" + std::to_string(t.tm_mday) + "-" + std::to_string(t.tm_hour) +
                   "." + std::to_string(t.tm_min) + "." + std::to_string(t.tm_sec) + ".log";
     }
-    autorun = TakeOption(line, "-autorun", false, true, nullptr);
+    autorun = TakeOption(args, "-autorun", false, true, nullptr);
 }
 
 } // namespace launch

@@ -1,25 +1,63 @@
 #include "launcher/Log.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace launch {
 
 namespace {
 
-std::string& Path()
+struct LogFile {
+    std::string path;
+    int fd = -1;
+    bool warned = false; // an unwritable log is reported once on standard error
+
+    ~LogFile() { Close(); }
+    void Close()
+    {
+        if (fd >= 0)
+            close(fd);
+        fd = -1;
+    }
+};
+
+LogFile& File()
 {
-    static std::string path;
-    return path;
+    static LogFile file;
+    return file;
 }
 
-void Append(const std::string& text)
+bool Open(LogFile& f)
 {
-    if (Path().empty())
+    if (f.fd >= 0)
+        return true;
+    // A link planted at the log's name is not followed; the child does not
+    // inherit the descriptor.
+    f.fd = open(f.path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (f.fd < 0 && !f.warned) {
+        f.warned = true;
+        std::fprintf(stderr, "cannot write the log file %s: %s\n", f.path.c_str(), std::strerror(errno));
+    }
+    return f.fd >= 0;
+}
+
+void Append(const char* data, size_t size)
+{
+    LogFile& f = File();
+    if (f.path.empty() || !Open(f))
         return;
-    if (FILE* f = std::fopen(Path().c_str(), "a")) {
-        std::fwrite(text.data(), 1, text.size(), f);
-        std::fclose(f);
+    while (size > 0) {
+        ssize_t n = write(f.fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        data += n;
+        size -= size_t(n);
     }
 }
 
@@ -34,17 +72,32 @@ std::string TimeLine()
 
 void Entry(const char* level, const std::string& tag, const std::string& value)
 {
-    Append(TimeLine() + level + " " + tag + "=" + value + "\n");
+    std::string text = TimeLine() + level + " " + tag + "=" + value + "\n";
+    Append(text.data(), text.size());
 }
 
 } // namespace
 
-void SetLogPath(const std::string& path) { Path() = path; }
-const std::string& LogPath() { return Path(); }
+void SetLogPath(const std::string& path)
+{
+    LogFile& f = File();
+    if (path == f.path)
+        return;
+    f.Close();
+    f.path = path;
+    f.warned = false;
+}
+
+const std::string& LogPath() { return File().path; }
 void LogInfo(const std::string& tag, const std::string& value) { Entry("INFO:", tag, value); }
 void LogWarning(const std::string& tag, const std::string& value) { Entry("WARNING:", tag, value); }
 void LogError(const std::string& tag, const std::string& value) { Entry("ERROR:", tag, value); }
-void LogRaw(const std::string& text) { Append(text); }
-void LogTimeLine() { Append(TimeLine()); }
+void LogRaw(const char* data, size_t size) { Append(data, size); }
+void LogRaw(const std::string& text) { Append(text.data(), text.size()); }
+void LogTimeLine()
+{
+    std::string line = TimeLine();
+    Append(line.data(), line.size());
+}
 
 } // namespace launch

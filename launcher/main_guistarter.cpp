@@ -2,21 +2,27 @@
 // notification (when there is a desktop) besides standard error and the log.
 #include "launcher/Launcher.h"
 #include "launcher/Log.h"
+#include "launcher/Process.h"
+#include "launcher/ProgramPath.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <exception>
 #include <string>
 
 int main(int argc, char** argv)
 {
-    std::string line;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        line += arg.empty() ? std::string("\"\"") : arg.find(' ') != std::string::npos ? "\"" + arg + "\"" : arg;
-        line += " ";
+    launch::ProtectStandardStreams();
+    int result;
+    try {
+        launch::Launcher launcher(launch::Argv(argv + std::min(argc, 1), argv + argc), launch::WINDOWED,
+                                  launch::InvokedPath(argc > 0 ? argv[0] : ""));
+        result = launcher.Run();
+        launch::LogInfo("CGuistarterApp::InitInstance", std::to_string(result));
+        launch::LogInfo("CGuistarterApp::ExitInstance", std::to_string(result));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "guistarter: %s\n", e.what());
+        result = launch::START_FAILED;
     }
-    std::string self = launch::Launcher::ExecutablePath();
-    launch::Launcher launcher(line, launch::WINDOWED, self.empty() ? argv[0] : self);
-    int result = launcher.Run();
-    launch::LogInfo("CGuistarterApp::InitInstance", std::to_string(result));
-    launch::LogInfo("CGuistarterApp::ExitInstance", std::to_string(result));
     return result;
 }

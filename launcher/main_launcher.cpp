@@ -1,25 +1,26 @@
-// The console launcher: passes its arguments on as one command line.
+// The console launcher: passes its arguments on to the child unchanged.
 #include "launcher/Launcher.h"
 #include "launcher/Log.h"
+#include "launcher/Process.h"
+#include "launcher/ProgramPath.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <exception>
 #include <string>
 
 int main(int argc, char** argv)
 {
-    std::string line;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg.empty())
-            line += "\"\"";
-        else if (arg.find(' ') != std::string::npos)
-            line += "\"" + arg + "\"";
-        else
-            line += arg;
-        line += " ";
+    launch::ProtectStandardStreams();
+    int result;
+    try {
+        launch::Launcher launcher(launch::Argv(argv + std::min(argc, 1), argv + argc), launch::CONSOLE,
+                                  launch::InvokedPath(argc > 0 ? argv[0] : ""));
+        result = launcher.Run();
+        launch::LogInfo("Launcher::main", std::to_string(result));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "launcher: %s\n", e.what());
+        result = launch::START_FAILED;
     }
-    std::string self = launch::Launcher::ExecutablePath();
-    launch::Launcher launcher(line, launch::CONSOLE, self.empty() ? argv[0] : self);
-    int result = launcher.Run();
-    launch::LogInfo("Launcher::main", std::to_string(result));
     return result;
 }

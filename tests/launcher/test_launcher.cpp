@@ -1,5 +1,6 @@
 // Runs the real launcher programs against a fake "java" that records its
 // arguments, working directory and environment.
+#include "LauncherHarness.h"
 #include "launcher/IniFile.h"
 #include "launcher/LaunchArgs.h"
 #include "launcher/NamedLock.h"
@@ -13,111 +14,39 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
+using namespace launchtest;
 
 namespace {
 
-std::string Read(const fs::path& p)
-{
-    std::ifstream in(p);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-class LauncherRun : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        mDir = fs::temp_directory_path() / ("lumo_launcher_" + std::to_string(getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(mDir);
-        fs::create_directories(mDir / "app");
-        fs::create_directories(mDir / "data");
-        fs::copy_file(LAUNCHER_BIN, mDir / "app" / "setup_console");
-        fs::copy_file(GUISTARTER_BIN, mDir / "app" / "setup");
-        std::ofstream java(mDir / "app" / "fakejava");
-        java << "#!/bin/sh\n"
-                "pwd > \"$RECORD\"\n"
-                "for a in \"$@\"; do echo \"arg:$a\" >> \"$RECORD\"; done\n"
-                "echo \"env:$LUMO_MARK\" >> \"$RECORD\"\n"
-                "echo 'hello from java'\n"
-                "echo 'trouble' >&2\n"
-                "[ -n \"$FAKE_SLEEP\" ] && sleep \"$FAKE_SLEEP\"\n"
-                "exit ${FAKE_EXIT:-0}\n";
-        java.close();
-        fs::permissions(mDir / "app" / "fakejava", fs::perms::owner_all);
-        mLockDir = mDir / "locks";
-        setenv("XDG_RUNTIME_DIR", mLockDir.c_str(), 1);
-        setenv("XDG_DATA_HOME", (mDir / "data").c_str(), 1);
-    }
-    void TearDown() override { fs::remove_all(mDir); }
-
-    void WriteIni(const std::string& text) { std::ofstream(mDir / "app" / "setup.ini") << text; }
-    fs::path Record() const { return mDir / "record.txt"; }
-    fs::path Log() const { return mDir / "run.log"; }
-
-    // Runs a program of the app folder; the exit status, with stdout and stderr kept.
-    int Run(const std::string& program, const std::string& args, const std::string& env = "")
-    {
-        std::string cmd = "cd '" + mDir.string() + "' && RECORD='" + Record().string() + "' LUMO_MARK=marked " + env +
-                          " '" + (mDir / "app" / program).string() + "' " + args + " > '" +
-                          (mDir / "out.txt").string() + "' 2> '" + (mDir / "err.txt").string() + "'";
-        int status = std::system(cmd.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::string LogOption() const { return "-applogloc '" + Log().string() + "'"; }
-    std::vector<std::string> RecordedArgs() const
-    {
-        std::vector<std::string> args;
-        for (const std::string& l : Lines(Read(Record())))
-            if (l.rfind("arg:", 0) == 0)
-                args.push_back(l.substr(4));
-        return args;
-    }
-    std::string RecordedDir() const
-    {
-        auto lines = Lines(Read(Record()));
-        return lines.empty() ? std::string() : lines[0];
-    }
-    std::string Java() const { return (mDir / "app" / "fakejava").string(); }
-
-    fs::path mDir, mLockDir;
-};
+using launch::NamedLock;
+const std::string kPrefix = "9075CDB8-D9F1-46dc-BCBF-F7E465A9A630";
 
 TEST_F(LauncherRun, AssemblesTheJavaCommandLine)
 {
-    WriteIni("[default]\nlaunchercmd=" + Java() +
-             "\nJavaArgs_1=-Xmx<MEM>\nJavaArgs_3=-Dnever=1\nClasspath=<LIB>/a.jar:<LIB>/b.jar\nMainClass=com.vexo.Main\n"
-             "AddtlArgs_1=--mode \"two words\"\nstartdir=\n[properties]\nMEM=512m\nLIB=/opt/lib\n");
+    WriteIni(
+        "[default]\nlaunchercmd=" + Java() +
+        "\nJavaArgs_1=-Xmx<MEM>\nJavaArgs_3=-Dnever=1\nClasspath=<LIB>/a.jar:<LIB>/b.jar\nMainClass=com.vexo.Main\n"
+        "AddtlArgs_1=--mode \"two words\"\nstartdir=\n[properties]\nMEM=512m\nLIB=/opt/lib\n");
     int rc = Run("setup_console", "-wait -console -autorun -quiet " + LogOption() + " extra -MainClass Other.Main");
     EXPECT_EQ(rc, 0) << Read(mDir / "err.txt");
     // JavaArgs_3 follows an empty JavaArgs_2 and is never read; the command
     // line overrides MainClass and its option is removed.
-    EXPECT_EQ(RecordedArgs(), (std::vector<std::string>{"-Xmx512m", "/opt/lib/a.jar:/opt/lib/b.jar", "Other.Main",
-                                                        "--mode", "two words", "-quiet", "-applogloc", Log().string(),
-                                                        "extra"}));
+    EXPECT_EQ(RecordedArgs(),
+              (std::vector<std::string>{"-Xmx512m", "/opt/lib/a.jar:/opt/lib/b.jar", "Other.Main", "--mode",
+                                        "two words", "-quiet", "-applogloc", Log().string(), "extra"}));
     EXPECT_NE(Read(Record()).find("env:marked"), std::string::npos); // the environment is passed on
-    EXPECT_EQ(RecordedDir(), mDir.string()); // an empty startdir keeps the current folder
+    EXPECT_EQ(RecordedDir(), mDir.string());                         // an empty startdir keeps the current folder
 }
 
 TEST_F(LauncherRun, LauncherArgsReplaceTheJavaKeys)
 {
-    WriteIni("[win]\nlaunchercmd=" + Java() + "\nlauncherargs=-jar tool.jar\n[default]\nJavaArgs_1=-Xmx1g\n"
+    WriteIni("[win]\nlaunchercmd=" + Java() +
+             "\nlauncherargs=-jar tool.jar\n[default]\nJavaArgs_1=-Xmx1g\n"
              "MainClass=Never\n");
     EXPECT_EQ(Run("setup_console", LogOption()), 0);
     EXPECT_EQ(RecordedArgs(), (std::vector<std::string>{"-jar", "tool.jar", "-applogloc", Log().string()}));
@@ -170,7 +99,8 @@ TEST_F(LauncherRun, NoConsoleRunsWithoutCapture)
 TEST_F(LauncherRun, SettingsComeFromTheCommandLineThenThePlatformThenDefault)
 {
     fs::create_directories(mDir / "work");
-    WriteIni("[win]\nstartdir=" + (mDir / "work").string() + "\nMainClass=\n[default]\nlaunchercmd=/nonexistent/java\n"
+    WriteIni("[win]\nstartdir=" + (mDir / "work").string() +
+             "\nMainClass=\n[default]\nlaunchercmd=/nonexistent/java\n"
              "MainClass=From.Default\nClasspath=cp\n");
     EXPECT_EQ(Run("setup_console", "-launchercmd \"" + Java() + "\" " + LogOption()), 0);
     EXPECT_EQ(RecordedDir(), (mDir / "work").string());
@@ -186,32 +116,31 @@ TEST_F(LauncherRun, ConsoleLauncherRunsJavaInsteadOfJavaw)
         s.close();
         fs::permissions(mDir / "app" / name, fs::perms::owner_all);
     }
-    WriteIni("[default]\nlaunchercmd=" + (mDir / "app" / "JavaW.EXE").string().substr(0, (mDir / "app").string().size()) +
-             "/javaw.exe\n");
+    WriteIni("[default]\nlaunchercmd=" +
+             (mDir / "app" / "JavaW.EXE").string().substr(0, (mDir / "app").string().size()) + "/javaw.exe\n");
     EXPECT_EQ(Run("setup_console", LogOption()), 0);
     EXPECT_EQ(Read(Record()), "java.exe\n");
     EXPECT_EQ(Run("setup", LogOption()), 0);
     EXPECT_EQ(Read(Record()), "javaw.exe\n");
 }
 
-TEST_F(LauncherRun, MissingIniFileAndMissingChild)
+TEST_F(LauncherRun, MissingIniFileIsReportedAndLogged)
 {
     EXPECT_EQ(Run("setup_console", LogOption()), 256 - 100);
-    EXPECT_NE(Read(mDir / "err.txt").find("This file is missing: " + (mDir / "app" / "setup.ini").string()),
-              std::string::npos);
-    WriteIni("[default]\nlaunchercmd=/nonexistent/java\n");
-    EXPECT_EQ(Run("setup_console", LogOption()), 255); // -1
-    std::string log = Read(Log());
-    EXPECT_NE(log.find("ERROR: ExeProc::ExeandDisplay::cmd=\"/nonexistent/java\""), std::string::npos) << log;
+    std::string message = "This file is missing: " + (mDir / "app" / "setup.ini").string();
+    EXPECT_TRUE(Contains(Read(Err()), message)) << Read(Err());
+    EXPECT_TRUE(Contains(Read(Log()), "INFO: MessageDisplay=" + message + "\n")) << Read(Log());
+    EXPECT_TRUE(Contains(Read(Log()), "INFO: Launcher::main=-100\n"));
 }
 
 TEST_F(LauncherRun, ConflictingProgramsStopTheRun)
 {
-    WriteIni("[default]\nlaunchercmd=" + Java() + "\nnorunwith=Other , second \nid=setup\n"
+    WriteIni("[default]\nlaunchercmd=" + Java() +
+             "\nnorunwith=Other , second \nid=setup\n"
              "norunwith_display_other=Other Tool\nnorunwith_display_setup=Setup\n");
     {
-        launch::NamedLock held;
-        ASSERT_TRUE(held.Acquire(std::string("9075CDB8-D9F1-46dc-BCBF-F7E465A9A630") + "other"));
+        NamedLock held;
+        ASSERT_EQ(held.Acquire(kPrefix + "other"), NamedLock::State::Free);
         EXPECT_EQ(Run("setup_console", LogOption()), 183);
         EXPECT_FALSE(fs::exists(Record()));
         std::string log = Read(Log());
@@ -223,8 +152,8 @@ TEST_F(LauncherRun, ConflictingProgramsStopTheRun)
         EXPECT_EQ(Read(mDir / "err.txt"), ""); // no message with -autorun
     }
     {
-        launch::NamedLock held; // an item keeps a leading blank, loses trailing ones
-        ASSERT_TRUE(held.Acquire(std::string("9075CDB8-D9F1-46dc-BCBF-F7E465A9A630") + " second"));
+        NamedLock held; // an item keeps a leading blank, loses trailing ones
+        ASSERT_EQ(held.Acquire(kPrefix + " second"), NamedLock::State::Free);
         EXPECT_EQ(Run("setup_console", LogOption()), 183);
     }
     // The lock goes with its holder: the run starts now.
@@ -239,11 +168,11 @@ TEST_F(LauncherRun, OwnLockIsHeldWhileTheChildRuns)
     bool seen = false;
     for (int i = 0; i < 40 && !seen; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        seen = launch::NamedLock::IsHeld(std::string("9075CDB8-D9F1-46dc-BCBF-F7E465A9A630") + "setup");
+        seen = NamedLock::Probe(kPrefix + "setup") == NamedLock::State::Held;
     }
     first.join();
     EXPECT_TRUE(seen);
-    EXPECT_FALSE(launch::NamedLock::IsHeld(std::string("9075CDB8-D9F1-46dc-BCBF-F7E465A9A630") + "setup"));
+    EXPECT_EQ(NamedLock::Probe(kPrefix + "setup"), NamedLock::State::Free);
 }
 
 TEST_F(LauncherRun, TemporaryLocationIsCleanedUpAfterTheRun)
@@ -262,15 +191,6 @@ TEST_F(LauncherRun, TemporaryLocationIsCleanedUpAfterTheRun)
     EXPECT_EQ(Run("setup_console", "-templocation " + kept.string() + " -nocleanup " + LogOption()), 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_TRUE(fs::exists(kept));
-}
-
-TEST_F(LauncherRun, UninstallRunsDetached)
-{
-    WriteIni("[default]\nlaunchercmd=" + Java() + "\nAddtlArgs_1=-jar Uninstall.JAR\n");
-    auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(Run("setup_console", LogOption(), "FAKE_EXIT=9 FAKE_SLEEP=6"), 0);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(4000)); // not waited for
-    EXPECT_NE(Read(Log()).find("Run as uninstall"), std::string::npos);
 }
 
 TEST(LauncherParts, IniFilesReadLikeTheProfileFunctions)
@@ -292,16 +212,25 @@ TEST(LauncherParts, IniFilesReadLikeTheProfileFunctions)
 
 TEST(LauncherParts, OptionsAndCommandLines)
 {
-    std::string line = "-TempLocation \"/a b/c\" -nocleanup rest -waiting -wait";
+    launch::Argv args{"-TempLocation", " /a \"b\"/c ", "-nocleanup", "rest", "-waiting", "x -wait", "-wait"};
     std::string value;
-    EXPECT_TRUE(launch::TakeOption(line, "-templocation", true, true, &value));
-    EXPECT_EQ(value, "/a b/c");
-    EXPECT_TRUE(launch::TakeOption(line, "-wait", false, true, nullptr));
-    EXPECT_EQ(line, "-nocleanup rest -waiting ");
-    EXPECT_EQ(launch::FindOption("-waiting", "-wait"), std::string::npos);
-    EXPECT_EQ(launch::FindOption("x-wait", "-wait"), std::string::npos);
+    EXPECT_TRUE(launch::TakeOption(args, "-templocation", true, true, &value));
+    EXPECT_EQ(value, "/a \"b\"/c"); // blanks trimmed, quotes kept
+    EXPECT_TRUE(launch::TakeOption(args, "-wait", false, true, nullptr));
+    EXPECT_EQ(args, (launch::Argv{"-nocleanup", "rest", "-waiting", "x -wait"}));
+    EXPECT_FALSE(launch::TakeOption(args, "-wait", false, true, nullptr)); // only whole arguments
+    EXPECT_TRUE(launch::TakeOption(args, "-waiting", true, false, &value));
+    EXPECT_EQ(value, "x -wait");
+    EXPECT_EQ(args.size(), 4u); // kept
+    launch::Argv last{"-applogloc"};
+    EXPECT_TRUE(launch::TakeOption(last, "-applogloc", true, true, &value));
+    EXPECT_EQ(value, "");
+    EXPECT_TRUE(last.empty());
+
     EXPECT_EQ(launch::SplitCommandLine("\"/my java\" -a \"b c\" say\\\"x \"\""),
-              (std::vector<std::string>{"/my java", "-a", "b c", "say\"x", ""}));
+              (launch::Argv{"/my java", "-a", "b c", "say\"x", ""}));
+    launch::Argv odd{"plain", "two words", "", "say\"x", "tab\there"};
+    EXPECT_EQ(launch::SplitCommandLine(launch::JoinCommandLine(odd)), odd);
 }
 
 TEST(LauncherParts, NamedLocksAreReleasedWhenTheHolderDies)
@@ -309,7 +238,7 @@ TEST(LauncherParts, NamedLocksAreReleasedWhenTheHolderDies)
     setenv("XDG_RUNTIME_DIR", (fs::temp_directory_path() / ("lumo_locks_" + std::to_string(getpid()))).c_str(), 1);
     pid_t child = fork();
     if (child == 0) {
-        launch::NamedLock lock;
+        NamedLock lock;
         lock.Acquire("crash-test");
         sleep(2);
         _exit(0); // dies holding the lock
@@ -317,13 +246,13 @@ TEST(LauncherParts, NamedLocksAreReleasedWhenTheHolderDies)
     bool held = false;
     for (int i = 0; i < 150 && !held; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        held = launch::NamedLock::IsHeld("crash-test");
+        held = NamedLock::Probe("crash-test") == NamedLock::State::Held;
     }
     EXPECT_TRUE(held);
     int status;
     waitpid(child, &status, 0);
-    EXPECT_FALSE(launch::NamedLock::IsHeld("crash-test"));
-    fs::remove_all(launch::NamedLock::Directory());
+    EXPECT_EQ(NamedLock::Probe("crash-test"), NamedLock::State::Free);
+    fs::remove_all(fs::path(NamedLock::Directory()).parent_path());
 }
 
 } // namespace
