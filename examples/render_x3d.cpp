@@ -2,6 +2,7 @@
 // under a perspective camera and a headlight fitted to its bounding box.
 //
 // usage: x3d-render [--size WxH] [--background COLOR] [--shadows] [--antialias] INPUT.x3d OUTPUT.png
+#include "platform/text/Utf8.h"
 #include "scene/actions/GetBoundingBoxAction.h"
 #include "scene/actions/RenderToDIBAction.h"
 #include "scene/actions/SearchAction.h"
@@ -22,6 +23,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -29,8 +31,10 @@ const char* kUsage =
     "usage: x3d-render [--size WxH] [--background COLOR] [--shadows] [--antialias] INPUT.x3d OUTPUT\n"
     "  Renders the document to an image file; the output's extension picks the\n"
     "  format (.png, .jpg, .gif, .tiff, .bmp). COLOR is any colour text the\n"
-    "  library reads (white, #336699, light gray). --shadows gives every shape a\n"
-    "  drop shadow; --antialias turns on scene antialiasing.\n";
+    "  library reads (white, #336699, light gray); the default is the view\n"
+    "  control's background, #898D9D. --shadows gives every shape a drop shadow;\n"
+    "  --antialias turns on scene antialiasing. Elements the library does not\n"
+    "  read are named on standard error; a document with no node to draw fails.\n";
 
 std::wstring Widen(const char* s)
 {
@@ -66,7 +70,9 @@ int main(int argc, char** argv)
     std::setlocale(LC_CTYPE, "");
     int width = 800, height = 600;
     bool shadows = false, antialias = false;
-    COLORREF background = RGB(255, 255, 255);
+    // The view control's default background, so that default white
+    // materials stand out.
+    COLORREF background = RGB(137, 141, 157);
     const char* input = nullptr;
     const char* output = nullptr;
     for (int i = 1; i < argc; ++i) {
@@ -101,15 +107,22 @@ int main(int argc, char** argv)
     }
 
     CVGroup* scene = nullptr;
+    std::vector<std::wstring> messages;
     try {
-        scene = CVParser().Parse(Widen(input));
+        scene = CVParser().Parse(Widen(input), &messages);
     } catch (const xercesc::SAXParseException& e) {
-        std::wstring message = lumo::xml::ToWide(e.getMessage());
-        return Fail(std::string(input) + ": " + std::string(message.begin(), message.end()));
+        return Fail(std::string(input) + ": " + lumo::ToUtf8(lumo::xml::ToWide(e.getMessage())));
     }
     if (!scene)
         return Fail(std::string(input) + ": not an X3D document (the classic .wrl encoding is not read)");
     scene->Ref();
+    // What the reader skipped: each kind once, with its count.
+    for (const std::wstring& m : messages)
+        std::fprintf(stderr, "x3d-render: %s: %s\n", input, lumo::ToUtf8(m).c_str());
+    if (scene->children.GetNum() == 0) {
+        scene->Unref();
+        return Fail(std::string(input) + ": the document holds no node this library draws; nothing rendered");
+    }
 
     CVGLRenderArea::SetInflateWorld(0);
     CVRenderToDIBAction render(nullptr);

@@ -7,9 +7,10 @@
 #include <GL/gl.h>
 #include <X11/Xlib.h>
 
-#include <cstdlib>
-
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 using std::size_t;
@@ -20,6 +21,9 @@ struct HGLRC__ {
     EGLSurface surface = EGL_NO_SURFACE;
     int width = 0, height = 0;
     bool window = false; // a window surface, sized by the window
+    // The objects (lists, textures) this context can use: a number given to
+    // each new context, and taken over from the source by wglShareLists.
+    std::uint64_t shareGroup = 0;
 };
 
 namespace {
@@ -167,6 +171,8 @@ bool lumo::gl::CurrentSurfaceSize(int& width, int& height)
     return true;
 }
 
+std::uint64_t lumo::gl::CurrentShareGroup() { return gCurrent ? gCurrent->shareGroup : 0; }
+
 void* lumo::gl::WindowSystemDisplay() { return TheDisplay().x11; }
 
 bool lumo::gl::DisplayAvailable() { return TheDisplay().display != EGL_NO_DISPLAY; }
@@ -246,7 +252,9 @@ HGLRC wglCreateContext(HDC dc)
     EGLConfig config = ConfigOf(dc->pixelFormat);
     if (!config || (dc->kind == HDC__::Window && (!TheDisplay().x11 || !dc->window)))
         return nullptr; // window surfaces need an X display and a window
+    static std::atomic<std::uint64_t> groups{0};
     auto* rc = new HGLRC__;
+    rc->shareGroup = ++groups;
     rc->config = config;
     rc->window = dc->kind == HDC__::Window;
     rc->context = eglCreateContext(TheDisplay().display, config, EGL_NO_CONTEXT, nullptr);
@@ -306,6 +314,7 @@ BOOL wglShareLists(HGLRC src, HGLRC dst)
         eglMakeCurrent(d, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     eglDestroyContext(d, dst->context);
     dst->context = shared;
+    dst->shareGroup = src->shareGroup;
     if (wasCurrent && !eglMakeCurrent(d, dst->surface, dst->surface, dst->context))
         gCurrent = nullptr;
     return 1;

@@ -9,6 +9,8 @@
 
 #include "platform/win/GdiTypes.h"
 
+#include <cstdint>
+
 int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* pfd);
 // Fills pfd for a pixel format number; returns the number of formats, 0 on failure.
 int DescribePixelFormat(HDC dc, int format, UINT size, PIXELFORMATDESCRIPTOR* pfd);
@@ -28,6 +30,10 @@ BOOL wglShareLists(HGLRC src, HGLRC dst);
 BOOL SwapBuffers(HDC dc);
 
 namespace lumo::gl {
+// The group of contexts whose display lists and textures the current context
+// uses (0 without a context). It changes when wglShareLists recreates the
+// context, so objects made before are never taken for the new group's.
+std::uint64_t CurrentShareGroup();
 // The size of the current context's drawing surface; false without one.
 bool CurrentSurfaceSize(int& width, int& height);
 // Whether an EGL display with OpenGL could be opened in this process.

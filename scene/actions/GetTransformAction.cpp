@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <cmath>
 
 namespace {
 const double kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
@@ -65,15 +66,22 @@ int CVGetTransformAction::Apply(const CVNodePath& path)
 int CVGetTransformAction::TransformCoord(float x, float y, float z, float& ox, float& oy, float& oz) const
 {
     double rx = 0.0, ry = 0.0, rz = 0.0;
-    if (m_type == OBJECT_TO_WINDOW)
-        gluProject(x, y, z, m_modelView, m_projection, m_viewport, &rx, &ry, &rz);
-    else if (m_type == WINDOW_TO_OBJECT)
-        gluUnProject(x, y, z, m_modelView, m_projection, m_viewport, &rx, &ry, &rz);
-    auto clampToFloat = [](double v) { return v > double(FLT_MAX) ? 0.0f : float(v); };
+    // Without a viewport (an area that was never given one) or with a
+    // matrix that cannot be inverted there is no answer: fail visibly
+    // rather than hand back NaN.
+    bool ok = m_viewport[2] > 0 && m_viewport[3] > 0;
+    if (ok && m_type == OBJECT_TO_WINDOW)
+        ok = gluProject(x, y, z, m_modelView, m_projection, m_viewport, &rx, &ry, &rz) == GL_TRUE;
+    else if (ok && m_type == WINDOW_TO_OBJECT)
+        ok = gluUnProject(x, y, z, m_modelView, m_projection, m_viewport, &rx, &ry, &rz) == GL_TRUE;
+    ok = ok && std::isfinite(rx) && std::isfinite(ry) && std::isfinite(rz);
+    if (!ok)
+        rx = ry = rz = 0.0;
+    auto clampToFloat = [](double v) { return v > double(FLT_MAX) || v < -double(FLT_MAX) ? 0.0f : float(v); };
     ox = clampToFloat(rx);
     oy = clampToFloat(ry);
     oz = clampToFloat(rz);
-    return 1;
+    return ok ? 1 : 0;
 }
 
 int CVGetTransformAction::TransformCoord(const Point3fStruct& in, Point3fStruct& out) const
@@ -84,12 +92,11 @@ int CVGetTransformAction::TransformCoord(const Point3fStruct& in, Point3fStruct&
 int CVGetTransformAction::TransformSize(float x, float y, float z, float& ox, float& oy, float& oz) const
 {
     float x0, y0, z0, x1, y1, z1;
-    TransformCoord(0.0f, 0.0f, 0.0f, x0, y0, z0);
-    TransformCoord(x, y, z, x1, y1, z1);
+    int ok = TransformCoord(0.0f, 0.0f, 0.0f, x0, y0, z0) & TransformCoord(x, y, z, x1, y1, z1);
     ox = x1 - x0;
     oy = y1 - y0;
     oz = z1 - z0;
-    return 1;
+    return ok;
 }
 
 int CVGetTransformAction::TransformSize(const Point3fStruct& in, Point3fStruct& out) const

@@ -19,10 +19,12 @@ public:
     int Apply(CVNode* node) override;
 
     // Projects with gluProject (type 0) or gluUnProject (type 1); other types
-    // give (0, 0, 0). Components beyond the float range become 0. Returns 1.
+    // give (0, 0, 0). Components beyond the float range become 0. Returns 0
+    // (and (0, 0, 0)) without a viewport, when the matrices cannot be
+    // inverted or the result is not finite; else 1.
     int TransformCoord(float x, float y, float z, float& ox, float& oy, float& oz) const;
     int TransformCoord(const Point3fStruct& in, Point3fStruct& out) const;
-    // The transformed offset from the origin to (x, y, z).
+    // The transformed offset from the origin to (x, y, z); 0 as above.
     int TransformSize(float x, float y, float z, float& ox, float& oy, float& oz) const;
     int TransformSize(const Point3fStruct& in, Point3fStruct& out) const;
 

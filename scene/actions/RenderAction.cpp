@@ -141,7 +141,9 @@ int CVRenderAction::Apply(CVNode* root, int setViewport)
         mClearColor = 1;
         mClearDepth = 1;
     }
-    if (mSwapAfterRender) {
+    // A bitmap area has no front buffer to keep: its bitmap holds the frame
+    // when the action returns, whether or not the swap is wanted.
+    if (mSwapAfterRender || area->RenderAreaIsBitmap()) {
         glFinish();
         area->SwapBuffers();
     }
@@ -234,14 +236,8 @@ void CVRenderAction::BeginDeferredPass(int pass)
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glEnable(GL_LIGHTING);
-    if (CVNode* light = m_pRenderArea->GetLightNode()) {
-        // Set the light again, in the light it had: the lights still enabled
-        // from the main pass would otherwise make it take a second one and
-        // light the deferred shapes twice.
-        for (int i = 0; i < m_pRenderArea->GetMaxLights(); ++i)
-            glDisable(GLenum(GL_LIGHT0 + i));
-        light->Render(m_pState, m_pRenderArea);
-    }
+    // Each queued shape gets back the lights it had when it was queued (the
+    // headlight and the scene's lights alike), so it is lit as in the main pass.
 }
 
 void CVRenderAction::EndDeferredPass()
@@ -273,6 +269,7 @@ void CVRenderAction::RenderTransparentNodes()
     for (int i = 0; i < area->GetTransparentNodeListSize(); ++i) {
         TranspNodeInfoStruct r = *area->GetTransparentNodeInfo(i);
         glPushAttrib(kDeferredAttributes);
+        area->RestoreQueuedLights(r.lights);
         LoadMatrices(r.projection, r.modelView);
         if (r.kind == CVGLRenderArea::KIND_TEXT || r.kind == CVGLRenderArea::KIND_LINE_BOX) {
             PreActOn(r.node);
@@ -320,6 +317,7 @@ void CVRenderAction::RenderAnnotationNodes()
     for (int i = 0; i < area->GetAnnotationNodeListSize(); ++i) {
         AnnotateNodeInfoStruct r = *area->GetAnnotationNodeInfo(i);
         glPushAttrib(kDeferredAttributes);
+        area->RestoreQueuedLights(r.lights);
         LoadMatrices(r.projection, r.modelView);
         r.node->Traverse(this, nullptr, 0); // annotations are walked, not only rendered
         glPopAttrib();
@@ -369,13 +367,15 @@ void CVRenderAction::LoadBackgroundTextureImage()
     CVImage image;
     if (!lumo::image::ReadImageFile(lumo::ToUtf8(path), image) || image.width < 1 || image.height < 1)
         return;
-    // Flipped, so that the bitmap's first stored row is the image's top.
+    // The bitmap is stored bottom-up: its first stored row is the image's
+    // bottom row.
     HBITMAP bitmap = CreateBitmap32(image.width, image.height);
     if (!bitmap)
         return;
     size_t row = size_t(image.width) * 4;
     for (int y = 0; y < image.height; ++y)
-        std::copy(image.Row(y), image.Row(y) + row, bitmap->bits.begin() + std::ptrdiff_t(size_t(y) * row));
+        std::copy(image.Row(y), image.Row(y) + row,
+                  bitmap->bits.begin() + std::ptrdiff_t(size_t(image.height - 1 - y) * row));
     mBackground = bitmap;
     mOwnsBackground = true;
     mImageWidth = image.width;

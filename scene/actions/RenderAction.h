@@ -52,8 +52,8 @@ public:
     void SetStartGradientColor(const RGBAColorStruct& c) { mStartGradient = c; }
     void SetEndGradientColor(const RGBAColorStruct& c) { mEndGradient = c; }
     CVDirectionalLight* GetHeadlight() const { return mHeadlight; }
-    // The loaded background image (flipped so that its first row is the
-    // bottom one), as LoadBackgroundTextureImage left it.
+    // The loaded background image, stored bottom-up (its first stored row is
+    // the image's bottom row), as LoadBackgroundTextureImage left it.
     HBITMAP GetBackgroundBitmap() const { return mBackground; }
     int GetBackgroundWidth() const { return mImageWidth; }
     int GetBackgroundHeight() const { return mImageHeight; }

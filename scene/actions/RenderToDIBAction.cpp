@@ -40,5 +40,8 @@ int CVRenderToDIBAction::SetViewportSize(int x, int y, int w, int h)
     area->SetRenderAreaToBitmap(1);
     SetRenderArea(area);
     CVRenderAction::SetViewport(x, y, w, h);
+    // The area knows its viewport before the first frame, so that projections
+    // through it (window to object coordinates) work at once.
+    DoSetViewport();
     return 1;
 }

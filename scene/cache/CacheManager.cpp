@@ -34,9 +34,10 @@ void lumo::DeleteCacheManager()
 
 std::uint64_t lumo::CurrentListSpace()
 {
-    // Contexts that share lists are told apart by the context itself; the
-    // render cache makes every sharing area use its cache's context.
-    return reinterpret_cast<std::uint64_t>(wglGetCurrentContext());
+    // Contexts that share objects have one share group, so areas sharing a
+    // render cache reuse each other's lists; a context recreated to share
+    // gets its source's group and never sees its old lists' names again.
+    return lumo::gl::CurrentShareGroup();
 }
 
 unsigned CVCacheManager::New(Ring& ring, int key, float f1, float f2, int i1, int i2, int i3)

@@ -39,8 +39,9 @@ public:
 
     void Render(CVState* state, CVGLRenderArea* area) override;
     // The class has a field list for program code, but no document element:
-    // the type is created in the top space only when asked for.
+    // the type is created in the top space only when asked for; until then
+    // its fields are not found by name.
     static CVNodeType* nodeType;
     static void AddToTypeNameSpace();
-    CVField* GetField(const wchar_t*) override { return nullptr; }
+    CVField* GetField(const wchar_t* name) override { return nodeType ? nodeType->GetField(this, name) : nullptr; }
 };

@@ -363,6 +363,7 @@ void CVGLRenderArea::AddToTransparentNodeList(CVNode* node, CVState* state, int 
     ReadMatrices(r.projection, r.modelView);
     r.kind = kind;
     r.node = node;
+    r.lights = CaptureQueuedLights();
     if (kind == KIND_LINE_BOX) {
         mTransparent.push_back(r);
         return;
@@ -423,7 +424,39 @@ void CVGLRenderArea::AddToAnnotationNodeList(CVNode* node, CVState*)
     AnnotateNodeInfoStruct r;
     r.node = node;
     ReadMatrices(r.projection, r.modelView);
+    r.lights = CaptureQueuedLights();
     mAnnotations.push_back(r);
+}
+
+int CVGLRenderArea::CaptureQueuedLights()
+{
+    if (!mSuccess)
+        return -1;
+    CVLightingState lights;
+    lights.Capture();
+    if (mQueuedLights.empty() || mQueuedLights.back() != lights)
+        mQueuedLights.push_back(lights);
+    return int(mQueuedLights.size()) - 1;
+}
+
+void CVGLRenderArea::RestoreQueuedLights(int lights) const
+{
+    if (lights >= 0 && size_t(lights) < mQueuedLights.size())
+        mQueuedLights[size_t(lights)].Restore();
+}
+
+void CVGLRenderArea::ResetTransparentNodeList()
+{
+    mTransparent.clear();
+    if (mAnnotations.empty())
+        mQueuedLights.clear();
+}
+
+void CVGLRenderArea::ResetAnnotationNodeList()
+{
+    mAnnotations.clear();
+    if (mTransparent.empty())
+        mQueuedLights.clear();
 }
 
 const AnnotateNodeInfoStruct* CVGLRenderArea::GetAnnotationNodeInfo(int index) const

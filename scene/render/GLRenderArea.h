@@ -9,6 +9,7 @@
 #include "scene/model/RefCount.h"
 #include "scene/model/Structs.h"
 #include "scene/model/Viewport.h"
+#include "scene/render/LightingState.h"
 
 #include <string>
 #include <vector>
@@ -35,6 +36,7 @@ struct TranspNodeInfoStruct {
     unsigned char lighting = 0;
     unsigned char twoSidedLighting = 0;
     int kind = 0; // 0 sorted, 1 blended, 2 antialiased text, 3 forced line box
+    int lights = -1; // the lights it had when queued (index into the area's list)
 };
 
 // One deferred node of the annotation queue.
@@ -42,6 +44,7 @@ struct AnnotateNodeInfoStruct {
     CVNode* node = nullptr;
     double projection[16];
     float modelView[16];
+    int lights = -1; // the lights it had when queued (index into the area's list)
 };
 
 // Declares a stored display property with its setter and getter.
@@ -138,11 +141,14 @@ public:
     void AddToTransparentNodeList(CVNode* node, CVState* state, int kind);
     const TranspNodeInfoStruct* GetTransparentNodeInfo(int index) const;
     int GetTransparentNodeListSize() const { return int(mTransparent.size()); }
-    void ResetTransparentNodeList() { mTransparent.clear(); }
+    void ResetTransparentNodeList();
     void AddToAnnotationNodeList(CVNode* node, CVState* state);
     const AnnotateNodeInfoStruct* GetAnnotationNodeInfo(int index) const;
     int GetAnnotationNodeListSize() const { return int(mAnnotations.size()); }
-    void ResetAnnotationNodeList() { mAnnotations.clear(); }
+    void ResetAnnotationNodeList();
+    // Turns on the lights a queued record had in the main pass (and only
+    // those), so that a shape is lit alike in every pass.
+    void RestoreQueuedLights(int lights) const;
 
     // Animation bookkeeping.
     void IncrementAnimationNodeCounter() { ++mAnimationNodes; }
@@ -250,8 +256,13 @@ private:
     std::wstring mTextureSearchPath;
     std::wstring mLineShapeSearchPath;
 
+    // The lights of queued records; consecutive records with the same
+    // lights share one entry. Emptied with the queues.
+    int CaptureQueuedLights();
+
     std::vector<TranspNodeInfoStruct> mTransparent;
     std::vector<AnnotateNodeInfoStruct> mAnnotations;
+    std::vector<CVLightingState> mQueuedLights;
 
     std::vector<float> mAccum; // RGBA per pixel
     int mAccumWidth = 0, mAccumHeight = 0;

@@ -1,5 +1,7 @@
 #include "scene/render/GLStateStack.h"
 
+#include "scene/render/LightingState.h"
+
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -17,13 +19,7 @@ const GLenum kEnables[] = {
     GL_TEXTURE_GEN_R,    GL_TEXTURE_GEN_Q,
 };
 constexpr int kEnableCount = int(sizeof(kEnables) / sizeof(kEnables[0]));
-constexpr int kMaxLights = 8;
 constexpr int kMaxClipPlanes = 6;
-
-struct Light {
-    GLfloat ambient[4], diffuse[4], specular[4], position[4], spotDirection[3];
-    GLfloat spotExponent, spotCutoff, constant, linear, quadratic;
-};
 
 struct Material {
     GLfloat ambient[4], diffuse[4], specular[4], emission[4], shininess;
@@ -47,9 +43,8 @@ void SetEnabled(GLenum cap, bool on) { on ? glEnable(cap) : glDisable(cap); }
 
 struct CVGLStateStack::Snapshot {
     bool enables[kEnableCount];
-    bool lightsOn[kMaxLights];
     bool clipPlanesOn[kMaxClipPlanes];
-    Light lights[kMaxLights];
+    CVLightingState lights;
     Material materials[2]; // front, back
     GLint colorMaterialFace, colorMaterialParameter, shadeModel;
     GLfloat modelAmbient[4];
@@ -63,21 +58,7 @@ struct CVGLStateStack::Snapshot {
             enables[i] = glIsEnabled(kEnables[i]);
         for (int i = 0; i < kMaxClipPlanes; ++i)
             clipPlanesOn[i] = glIsEnabled(GLenum(GL_CLIP_PLANE0 + i));
-        for (int i = 0; i < kMaxLights; ++i) {
-            GLenum id = GLenum(GL_LIGHT0 + i);
-            lightsOn[i] = glIsEnabled(id);
-            Light& l = lights[i];
-            glGetLightfv(id, GL_AMBIENT, l.ambient);
-            glGetLightfv(id, GL_DIFFUSE, l.diffuse);
-            glGetLightfv(id, GL_SPECULAR, l.specular);
-            glGetLightfv(id, GL_POSITION, l.position); // eye coordinates
-            glGetLightfv(id, GL_SPOT_DIRECTION, l.spotDirection);
-            glGetLightfv(id, GL_SPOT_EXPONENT, &l.spotExponent);
-            glGetLightfv(id, GL_SPOT_CUTOFF, &l.spotCutoff);
-            glGetLightfv(id, GL_CONSTANT_ATTENUATION, &l.constant);
-            glGetLightfv(id, GL_LINEAR_ATTENUATION, &l.linear);
-            glGetLightfv(id, GL_QUADRATIC_ATTENUATION, &l.quadratic);
-        }
+        lights.Capture();
         const GLenum faces[2] = {GL_FRONT, GL_BACK};
         for (int f = 0; f < 2; ++f) {
             Material& m = materials[f];
@@ -102,31 +83,7 @@ struct CVGLStateStack::Snapshot {
 
     void Restore() const
     {
-        // Light positions and spot directions were read in eye coordinates:
-        // they go back with an identity model-view.
-        GLint mode;
-        glGetIntegerv(GL_MATRIX_MODE, &mode);
-        GLfloat modelView[16];
-        glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        for (int i = 0; i < kMaxLights; ++i) {
-            GLenum id = GLenum(GL_LIGHT0 + i);
-            const Light& l = lights[i];
-            glLightfv(id, GL_AMBIENT, l.ambient);
-            glLightfv(id, GL_DIFFUSE, l.diffuse);
-            glLightfv(id, GL_SPECULAR, l.specular);
-            glLightfv(id, GL_POSITION, l.position);
-            glLightfv(id, GL_SPOT_DIRECTION, l.spotDirection);
-            glLightf(id, GL_SPOT_EXPONENT, l.spotExponent);
-            glLightf(id, GL_SPOT_CUTOFF, l.spotCutoff);
-            glLightf(id, GL_CONSTANT_ATTENUATION, l.constant);
-            glLightf(id, GL_LINEAR_ATTENUATION, l.linear);
-            glLightf(id, GL_QUADRATIC_ATTENUATION, l.quadratic);
-            SetEnabled(id, lightsOn[i]);
-        }
-        glLoadMatrixf(modelView);
-        glMatrixMode(GLenum(mode));
+        lights.Restore();
         // Materials before the colour-material switch, which would otherwise
         // overwrite them from the current colour.
         glDisable(GL_COLOR_MATERIAL);
