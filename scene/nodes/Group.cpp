@@ -19,6 +19,26 @@ void CVGroup::AddToTypeNameSpace()
         .Field(L"selectable", &CVGroup::selectable);
 }
 
+bool CVGroup::AddChild(CVChild* child) { return children.Add(child); }
+
+bool CVGroup::InsertChild(CVChild* child, int index)
+{
+    return child && index >= 0 && index <= children.GetNum() && children.InsertAt(index, child);
+}
+
+bool CVGroup::ReplaceChild(int index, CVChild* child)
+{
+    return child && index >= 0 && index < children.GetNum() && children.SetAt(index, child);
+}
+
+bool CVGroup::RemoveChild(int index)
+{
+    if (index < 0 || index >= children.GetNum())
+        return false;
+    children.RemoveAt(index);
+    return true;
+}
+
 bool CVGroup::SkippedInPickMode(CVAction* action) const
 {
     return action->GetState()->m_bPickMode && !selectable.GetValue();

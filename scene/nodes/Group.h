@@ -17,6 +17,14 @@ public:
     CVSFVec3f bboxSize;
     CVSFBool selectable;
 
+    // Editing the children: each returns false, changing nothing, for a
+    // null child, an index outside the list (insertion may also append),
+    // or a child that would make this group its own descendant.
+    bool AddChild(CVChild* child);
+    bool InsertChild(CVChild* child, int index);
+    bool ReplaceChild(int index, CVChild* child);
+    bool RemoveChild(int index);
+
     // The group walk: skipped in pick mode when not selectable; otherwise the
     // state push, PreActOn, the children, PostActOn and the state pop.
     void Traverse(CVAction* action, const CVNodePath* path, int index) override;

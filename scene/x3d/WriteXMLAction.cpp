@@ -95,10 +95,16 @@ int CVWriteXMLAction::Write(CVNode* root, XMLFormatTarget* target, const wchar_t
     mUsedDefNames.clear();
     mNextDefName = 0;
     mReferenced = nullptr;
-    if (root)
+    bool indent = true;
+    if (root) {
         for (const auto& [node, holders] : lumo::graph::CountHolders(root))
             if (holders > 1)
                 mShared.insert(node);
+        // Indentation grows with depth: a deeply nested scene written with
+        // it would be mostly blanks (10,000 levels: 100 MB), so it is written
+        // without.
+        indent = lumo::graph::Measure(root).depth <= kMaxIndentedDepth;
+    }
 
     DOMImplementation* impl = mPlatform ? DOMImplementationRegistry::getDOMImplementation(u"Core") : nullptr;
     if (impl) {
@@ -117,7 +123,7 @@ int CVWriteXMLAction::Write(CVNode* root, XMLFormatTarget* target, const wchar_t
         DOMLSSerializer* writer = impl->createLSSerializer();
         writer->setNewLine(u"\n");
         DOMConfiguration* config = writer->getDomConfig();
-        if (config->canSetParameter(XMLUni::fgDOMWRTFormatPrettyPrint, true))
+        if (indent && config->canSetParameter(XMLUni::fgDOMWRTFormatPrettyPrint, true))
             config->setParameter(XMLUni::fgDOMWRTFormatPrettyPrint, true);
         DOMLSOutput* output = impl->createLSOutput();
         output->setByteStream(target);

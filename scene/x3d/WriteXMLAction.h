@@ -29,6 +29,10 @@ class CVWriteXMLAction : public CVGLAction {
     LUMO_DECLARE_CLASS(CVWriteXMLAction)
 
 public:
+    // Scenes deeper than this are written without indentation, which would
+    // otherwise grow with the square of the depth.
+    static constexpr std::size_t kMaxIndentedDepth = 100;
+
     // The render area is not drawn with; it may be null.
     explicit CVWriteXMLAction(CVGLRenderArea* area = nullptr);
 

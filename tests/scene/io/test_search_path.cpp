@@ -2,8 +2,12 @@
 #include "platform/net/UrlCache.h"
 #include "platform/text/Utf8.h"
 #include "scene/io/SearchPath.h"
+#include "scene/nodes/Group.h"
+#include "scene/nodes/WorldInfo.h"
+#include "scene/x3d/Parser.h"
 
 #include <gtest/gtest.h>
+#include <xercesc/sax/SAXParseException.hpp>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -113,8 +117,12 @@ private:
             std::string request(buf, n > 0 ? size_t(n) : 0);
             ++mRequests;
             std::string body = "PNGDATA", response;
+            const std::string document = "<X3D><Scene><WorldInfo title='from the network'/></Scene></X3D>";
             if (request.rfind("GET /image.png ", 0) == 0)
                 response = "HTTP/1.0 200 OK\r\nContent-Length: 7\r\n\r\n" + body;
+            else if (request.rfind("GET /scene.x3d ", 0) == 0)
+                response = "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(document.size()) + "\r\n\r\n" +
+                           document;
             else
                 response = "HTTP/1.0 404 Not Found\r\nContent-Length: 9\r\n\r\nnot found";
             ssize_t w = write(client, response.data(), response.size());
@@ -187,6 +195,22 @@ TEST_F(SearchPathTest, UrlsAreDownloadedOnceIntoTheCache)
     EXPECT_EQ(server.Requests(), 1);
     EXPECT_EQ(CVGetURLSearchPath(mCaller, entry, L"image.png"), file);
     EXPECT_EQ(server.Requests(), 1); // served from the cache
+}
+
+TEST_F(SearchPathTest, DocumentsNamedByNetworkUrlsAreReadThroughTheCache)
+{
+    LocalServer server;
+    if (!server.Problem().empty())
+        GTEST_SKIP() << "no local server: " << server.Problem();
+    std::string url = server.Url("/scene.x3d");
+    CVGroup* root = CVParser().Parse(std::wstring(url.begin(), url.end()));
+    ASSERT_NE(root, nullptr);
+    root->Ref();
+    ASSERT_EQ(root->children.GetNum(), 1);
+    EXPECT_EQ(static_cast<CVWorldInfo*>(root->children[0])->title.GetValue(), L"from the network");
+    root->Unref();
+    std::string missing = server.Url("/missing.x3d");
+    EXPECT_THROW(CVParser().Parse(std::wstring(missing.begin(), missing.end())), xercesc::SAXParseException);
 }
 
 TEST_F(SearchPathTest, EntriesModifiedAfterTheirLastAccessAreFetchedAgain)

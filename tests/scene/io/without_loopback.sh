@@ -17,4 +17,4 @@ rc=$?
 echo "$out"
 [ $rc -eq 0 ] || exit 1
 echo "$out" | grep -q "no local server: " || { echo "no test skipped for the missing server"; exit 1; }
-echo "$out" | grep -q "SKIPPED.* 3 tests" || { echo "expected 3 skipped tests"; exit 1; }
+echo "$out" | grep -q "SKIPPED.* 4 tests" || { echo "expected 4 skipped tests"; exit 1; }

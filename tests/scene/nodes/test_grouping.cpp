@@ -251,3 +251,33 @@ TEST(ObliqueAngles, ConditioningKeepsTheShearFinite)
 }
 
 } // namespace
+
+namespace {
+
+TEST(GroupEditing, ChildrenEditsRefuseNullsBadIndicesAndCycles)
+{
+    auto* root = new CVGroup;
+    root->Ref();
+    auto* a = new CVGroup;
+    auto* b = new CVTransform;
+    EXPECT_FALSE(root->AddChild(nullptr));
+    EXPECT_TRUE(root->AddChild(a));
+    EXPECT_TRUE(root->InsertChild(b, 0));
+    EXPECT_FALSE(root->InsertChild(b, 3)); // past the end (2 is the end)
+    EXPECT_FALSE(root->InsertChild(b, -1));
+    EXPECT_TRUE(root->InsertChild(b, 2));  // at the end: appends
+    EXPECT_EQ(root->children.GetNum(), 3);
+    EXPECT_FALSE(a->AddChild(root));       // the root above it
+    EXPECT_FALSE(a->InsertChild(a, 0));    // itself
+    EXPECT_TRUE(a->AddChild(new CVGroup));
+    EXPECT_FALSE(static_cast<CVGroup*>(a->children[0])->ReplaceChild(0, a)); // nothing at index 0
+    EXPECT_FALSE(a->ReplaceChild(0, root));
+    EXPECT_TRUE(a->ReplaceChild(0, b));
+    EXPECT_FALSE(b->AddChild(a)); // a now holds b
+    EXPECT_FALSE(root->RemoveChild(3));
+    EXPECT_TRUE(root->RemoveChild(0));
+    EXPECT_EQ(root->children.GetNum(), 2);
+    root->Unref();
+}
+
+} // namespace

@@ -2,9 +2,12 @@
 // stacks, the camera in pick mode, display lists after a context is
 // recreated, lights in deferred passes, bitmap frames without a swap,
 // bottom-up background images and projections before the first frame.
+#include "scene/actions/GetBoundingBoxAction.h"
 #include "scene/actions/GetTransformAction.h"
 #include "scene/actions/RenderToDIBAction.h"
+#include "scene/actions/SearchAction.h"
 #include "scene/cache/CacheManager.h"
+#include "scene/core/Graph.h"
 #include "scene/nodes/Appearance.h"
 #include "scene/nodes/Box.h"
 #include "scene/nodes/Lights.h"
@@ -12,6 +15,9 @@
 #include "scene/nodes/Shape.h"
 #include "scene/nodes/Transform.h"
 #include "scene/render/GLRenderArea.h"
+#include "scene/x3d/Parser.h"
+#include "scene/x3d/SceneGraphCreator.h"
+#include "scene/x3d/WriteXMLAction.h"
 #include "tests/support/SceneRender.h"
 
 #include <GL/gl.h>
@@ -106,6 +112,48 @@ TEST_P(NestingDepth, SiblingsAfterADeepNestKeepTheirMatrixAndState)
 }
 
 INSTANTIATE_TEST_SUITE_P(RenderFaults, NestingDepth, ::testing::Values(40, 1000));
+
+TEST(RenderFaults, TheDeepestSceneTheReaderTakesRendersSearchesWritesAndFrees)
+{
+    // A shared chain that reaches exactly the reader's depth bound.
+    const int depth = int(CVSceneGraphCreator::kMaxGraphDepth);
+    std::string doc = "<X3D><Scene>";
+    for (int i = 0; i < depth / 2; ++i)
+        doc += i == 0 ? "<Transform DEF='Chain'>" : "<Transform>";
+    doc += "<Shape><Appearance><Material diffuseColor='1 0 0' emissiveColor='1 0 0'/></Appearance><Box/></Shape>";
+    for (int i = 0; i < depth / 2; ++i)
+        doc += "</Transform>";
+    doc += "<Switch whichChoice='0'>";
+    // Below the root: the switch, the groups, the chain and shape, appearance
+    // and material at its end.
+    for (int i = 0; i < depth / 2 - 4; ++i)
+        doc += "<Group>";
+    doc += "<Transform USE='Chain'/>";
+    for (int i = 0; i < depth / 2 - 4; ++i)
+        doc += "</Group>";
+    doc += "</Switch></Scene></X3D>";
+    CVGroup* scene = CVParser().ParseXMLBits(doc.data(), unsigned(doc.size()));
+    scene->Ref();
+    ASSERT_EQ(lumo::graph::Measure(scene).depth, std::size_t(depth + 1)); // the root too
+
+    SceneRender r(40, 40);
+    auto* camera = OrthoCamera(4.0f);
+    camera->children.Add(scene);
+    camera->Ref();
+    ASSERT_EQ(r.Render(camera), 1);
+    EXPECT_TRUE(Near(r.At(20, 20), {255, 0, 0}, 40));
+
+    CVSearchAction search;
+    search.SetType(LUMO_RUNTIME_CLASS(CVShape));
+    search.SetInterest(CVSearchAction::ALL);
+    search.Apply(scene);
+    CVGetBoundingBoxAction box(r.Area());
+    box.Apply(scene);
+    EXPECT_FALSE(box.GetBoundingBox().IsEmpty());
+    EXPECT_FALSE(CVWriteXMLAction().WriteString(scene).empty());
+    camera->Unref();
+    scene->Unref();
+}
 
 TEST(RenderFaults, CameraInPickModeKeepsThePickMatrixAndTheStacks)
 {

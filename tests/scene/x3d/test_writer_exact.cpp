@@ -252,6 +252,29 @@ TEST(WriterSharing, ExponentialSharingWritesLinearOutput)
     EXPECT_EQ(e.instances, (std::uint64_t(1) << 17));
 }
 
+TEST(WriterSize, DeepScenesAreWrittenWithoutIndentation)
+{
+    auto chain = [](int depth) {
+        auto* root = new CVGroup;
+        CVGroup* g = root;
+        for (int i = 1; i < depth; ++i) {
+            auto* next = new CVGroup;
+            g->children.Add(next);
+            g = next;
+        }
+        return root;
+    };
+    const int limit = int(CVWriteXMLAction::kMaxIndentedDepth);
+    Held shallow(chain(limit)); // with the root: the limit
+    EXPECT_NE(CVWriteXMLAction().WriteString(shallow.root).find("\n  <"), std::string::npos);
+    Held deep(chain(limit + 1));
+    std::string xml = CVWriteXMLAction().WriteString(deep.root);
+    EXPECT_EQ(xml.find("\n  <"), std::string::npos);
+    // Linear in the depth: about 8 bytes a level, not hundreds.
+    Held deeper(chain(5000));
+    EXPECT_LT(CVWriteXMLAction().WriteString(deeper.root).size(), 5000u * 20u);
+}
+
 TEST(WriterLinks, APlantedLinkAtTheTargetIsReplacedNotWrittenThrough)
 {
     fs::path dir = fs::temp_directory_path() / ("lumo_link_" + std::to_string(getpid()));
