@@ -251,7 +251,9 @@ TEST(RenderAction, BackgroundImagesLoadFromFilesAndLiveHandlesOnly)
     r.Action().LoadBackgroundTextureImage();
     ASSERT_NE(r.Action().GetBackgroundBitmap(), nullptr);
     EXPECT_EQ(r.Action().GetBackgroundWidth(), 3);
-    EXPECT_EQ(r.Action().GetBackgroundBitmap()->bits[2], 0); // first stored row is the top row
+    // Stored bottom-up: the top row (with the cyan pixel) is stored last.
+    EXPECT_EQ(r.Action().GetBackgroundBitmap()->bits[2], 255);
+    EXPECT_EQ(r.Action().GetBackgroundBitmap()->bits[3 * 4 + 2], 0);
     r.Action().SetImageFilename(L"HBITMAP:12345");
     r.Action().LoadBackgroundTextureImage();
     EXPECT_NE(r.Action().GetBackgroundBitmap(), reinterpret_cast<HBITMAP>(12345));
