@@ -307,7 +307,7 @@ void CVWriteXMLAction::WriteGroupXML(CVGroup* group)
     } else {
         // Billboards, anchors and other registered groups keep their own
         // element and fields.
-        e = WriteGenericXML(group);
+        e = WriteGenericXML(group, false);
         if (e)
             reference = e->hasAttribute(u"USE");
         else
@@ -442,7 +442,9 @@ const CVNodeType* CVWriteXMLAction::TypeOf(const CVNode* node)
     return CVNodeType::Find(std::wstring(element.begin(), element.end()).c_str());
 }
 
-DOMElement* CVWriteXMLAction::WriteGenericXML(CVNode* node)
+DOMElement* CVWriteXMLAction::WriteGenericXML(CVNode* node) { return WriteGenericXML(node, true); }
+
+DOMElement* CVWriteXMLAction::WriteGenericXML(CVNode* node, bool withNodeFields)
 {
     const CVNodeType* type = TypeOf(node);
     if (!type)
@@ -470,6 +472,24 @@ DOMElement* CVWriteXMLAction::WriteGenericXML(CVNode* node)
             if (value != original)
                 SetAttribute(e, record.name.c_str(), value);
         }
+        // The nodes it holds (coordinates, colours, font styles...) become
+        // child elements, which the reader places by their element name or
+        // class. A group's children are the walk's to write.
+        if (withNodeFields)
+            for (const CVFieldType& record : type->GetFields()) {
+                CVField* field = CVNodeType::FieldOf(node, record);
+                if (!field)
+                    continue;
+                if (record.type == SFNODE) {
+                    if (CVNode* held = static_cast<CVSFNodeBase*>(field)->GetNode())
+                        WriteValueNode(held, e);
+                } else if (record.type == MFNODE) {
+                    auto* list = static_cast<CVMFNodeBase*>(field);
+                    for (int i = 0; i < list->GetNum(); ++i)
+                        if (CVNode* held = list->GetNodeAt(i))
+                            WriteValueNode(held, e);
+                }
+            }
     }
     fresh->Unref();
     return e;

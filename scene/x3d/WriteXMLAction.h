@@ -71,9 +71,11 @@ protected:
     void WriteAppearanceXML(CVNode* appearance, xercesc_3_2::DOMElement* shape);
     void WriteViewpointXML(CVNode* viewpoint, xercesc_3_2::DOMElement* parent);
     void WriteMetaDataXMLFromNodeString(CVNode* node, xercesc_3_2::DOMElement* element);
-    // Any registered node not covered above: its element name and every
-    // field whose text differs from a new node's.
+    // Any registered node not covered above: its element name, every field
+    // whose text differs from a new node's, and the nodes of its node-valued
+    // fields as child elements (not for groups: the walk writes those).
     xercesc_3_2::DOMElement* WriteGenericXML(CVNode* node);
+    xercesc_3_2::DOMElement* WriteGenericXML(CVNode* node, bool withNodeFields);
     // The registered element name of the node's class, or null.
     static const CVNodeType* TypeOf(const CVNode* node);
 
