@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs (only those missing), then
 # configures and builds everything into build/ (or $BUILD_DIR).
+#
+# LUMO_FUZZ=1 also installs clang and builds only the fuzz targets, with
+# clang and the sanitizers, into $BUILD_DIR (default build-fuzz).
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -11,6 +14,9 @@ PACKAGES=(
   libxerces-c-dev libcurl4-openssl-dev
   libpng-dev libjpeg-dev libtiff-dev libgif-dev
 )
+if [ "${LUMO_FUZZ:-0}" = 1 ]; then
+  PACKAGES+=(clang libclang-rt-dev)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -34,6 +40,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
+if [ "${LUMO_FUZZ:-0}" = 1 ]; then
+  BUILD_DIR="${BUILD_DIR:-build-fuzz}"
+  CC=clang CXX=clang++ cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMO_FUZZ=ON ${CMAKE_ARGS:-}
+  cmake --build "$BUILD_DIR" -j"$(nproc)" --target fuzz_targets
+  exit 0
+fi
 BUILD_DIR="${BUILD_DIR:-build}"
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" ${CMAKE_ARGS:-}
 cmake --build "$BUILD_DIR" -j"$(nproc)"

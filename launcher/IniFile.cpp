@@ -79,6 +79,19 @@ IniFile::IniFile(const std::string& path)
         Parse(text);
 }
 
+IniFile IniFile::FromText(const std::string& text)
+{
+    IniFile file;
+    if (text.size() > kMaxFileSize) {
+        file.mStatus = Status::Unreadable;
+        file.mProblem = "larger than " + std::to_string(kMaxFileSize) + " bytes";
+        return file;
+    }
+    file.mStatus = Status::Ok;
+    file.Parse(text);
+    return file;
+}
+
 void IniFile::Parse(const std::string& text)
 {
     std::istringstream in(text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? text.substr(3) : text);

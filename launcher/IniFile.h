@@ -20,6 +20,9 @@ public:
     // Never blocks: a FIFO, a device or a folder is refused as not a
     // regular file.
     explicit IniFile(const std::string& path);
+    // The settings of INI text held in memory (up to kMaxFileSize bytes;
+    // longer text is refused as unreadable).
+    static IniFile FromText(const std::string& text);
 
     Status State() const { return mStatus; }
     bool Exists() const { return mStatus != Status::Missing; }
@@ -31,6 +34,7 @@ public:
     std::vector<std::string> Keys(const std::string& section) const;
 
 private:
+    IniFile() = default;
     struct Entry {
         std::string section, key, value;
     };

@@ -16,11 +16,14 @@ void CVSwitch::AddToTypeNameSpace()
 void CVSwitch::Traverse(CVAction* action, const CVNodePath* path, int index)
 {
     int which = whichChoice.GetValue();
-    if (which < 0 && !WalkedWithoutChoice())
+    // A walk that needs every choice (the document writer) sees a switch
+    // that shows none too: it must not be lost from a saved document.
+    bool everyChoice = action->TraversesAllChoices() && !path;
+    if (which < 0 && !WalkedWithoutChoice() && !everyChoice)
         return;
     action->PushState();
     action->PreActOn(this);
-    if (which >= 0 && !action->SkipsChildrenOf(this)) {
+    if ((which >= 0 || everyChoice) && !action->SkipsChildrenOf(this)) {
         CVState* state = action->GetState();
         if (state->m_bPickMode)
             state->SetPathEntry(this);
@@ -28,7 +31,7 @@ void CVSwitch::Traverse(CVAction* action, const CVNodePath* path, int index)
             if (which < choice.GetNum())
                 if (CVChild* c = choice[which])
                     c->Traverse(action, path, index + 1);
-        } else if (action->TraversesAllChoices()) {
+        } else if (everyChoice) {
             for (int i = 0; i < choice.GetNum() && action->DoTraversal(); ++i)
                 if (CVChild* c = choice[i])
                     c->Traverse(action, nullptr, 0);

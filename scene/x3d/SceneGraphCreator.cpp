@@ -294,6 +294,8 @@ void CVSceneGraphCreator::AddListValues(CVField* field, int type, const std::wst
 void CVSceneGraphCreator::AddStringList(CVField* field, const std::wstring& text)
 {
     auto* list = static_cast<CVMFString*>(field);
+    if (text.empty())
+        return; // an empty attribute is an empty list (the writer writes one so)
     size_t open = text.find(L'"');
     size_t firstBackslash = text.find(L'\\');
     if (open == std::wstring::npos || (firstBackslash != std::wstring::npos && open == firstBackslash + 1)) {

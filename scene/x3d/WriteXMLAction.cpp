@@ -31,6 +31,15 @@ namespace text = lumo::x3d;
 
 LUMO_IMPLEMENT_CLASS(CVWriteXMLAction, CVBase)
 
+namespace {
+// Exact comparisons (a default is written out only when it is the very value).
+bool Same(const Point3fStruct& a, const Point3fStruct& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+bool Same(const CVRotation& a, const CVRotation& b)
+{
+    return a.x == b.x && a.y == b.y && a.z == b.z && a.angle == b.angle;
+}
+} // namespace
+
 CVWriteXMLAction::CVWriteXMLAction(CVGLRenderArea* area) : CVGLAction(area), mPlatform(lumo::xml::PlatformReady()) {}
 
 DOMElement* CVWriteXMLAction::NewElement(const wchar_t* name) { return mDocument->createElement(ToXml(name).c_str()); }
@@ -288,22 +297,27 @@ void CVWriteXMLAction::WriteGroupXML(CVGroup* group)
         // elements by the animation nodes; a plain or oblique transform is a Transform.
         e = NewNodeElement(group, L"Transform", reference);
         if (!reference) {
+            // Each value unless it is a new transform's: a rotation of angle
+            // 0 keeps its axis too, so that it reads back the same.
+            static const CVTransform defaults;
             const Point3fStruct& tr = t->translation.GetValue();
             const CVRotation& r = t->rotation.GetValue();
             const Point3fStruct& s = t->scale.GetValue();
             const CVRotation& so = t->scaleOrientation.GetValue();
             const Point3fStruct& c = t->center.GetValue();
-            SetFixedUnless(e, L"translation", {tr.x, tr.y, tr.z}, tr.x == 0 && tr.y == 0 && tr.z == 0);
-            SetFixedUnless(e, L"rotation", {r.x, r.y, r.z, r.angle}, r.angle == 0);
-            SetFixedUnless(e, L"scale", {s.x, s.y, s.z}, s.x == 1 && s.y == 1 && s.z == 1);
-            SetFixedUnless(e, L"scaleOrientation", {so.x, so.y, so.z, so.angle}, so.angle == 0);
-            SetFixedUnless(e, L"center", {c.x, c.y, c.z}, c.x == 0 && c.y == 0 && c.z == 0);
+            SetFixedUnless(e, L"translation", {tr.x, tr.y, tr.z}, Same(tr, defaults.translation.GetValue()));
+            SetFixedUnless(e, L"rotation", {r.x, r.y, r.z, r.angle}, Same(r, defaults.rotation.GetValue()));
+            SetFixedUnless(e, L"scale", {s.x, s.y, s.z}, Same(s, defaults.scale.GetValue()));
+            SetFixedUnless(e, L"scaleOrientation", {so.x, so.y, so.z, so.angle},
+                           Same(so, defaults.scaleOrientation.GetValue()));
+            SetFixedUnless(e, L"center", {c.x, c.y, c.z}, Same(c, defaults.center.GetValue()));
+            WriteOtherFields(group, e, {L"translation", L"rotation", L"scale", L"scaleOrientation", L"center"});
         }
     } else if (group->GetRuntimeClass() == LUMO_RUNTIME_CLASS(CVGroup) || !TypeOf(group)) {
         // Groups, and unregistered groups (the depth buffer), are Groups.
         e = NewNodeElement(group, L"Group", reference);
-        if (!reference && !group->selectable.GetValue())
-            SetAttribute(e, L"selectable", text::BoolText(0));
+        if (!reference)
+            WriteOtherFields(group, e, {});
     } else {
         // Billboards, anchors and other registered groups keep their own
         // element and fields.
@@ -430,6 +444,35 @@ void CVWriteXMLAction::WriteViewpointXML(CVNode* node, DOMElement* parent)
         if (DOMElement* k = WriteGenericXML(key))
             e->appendChild(k);
     parent->appendChild(e);
+}
+
+void CVWriteXMLAction::WriteOtherFields(CVNode* node, DOMElement* e, std::initializer_list<const wchar_t*> written)
+{
+    // The registered value fields not written above (a group's box, whether
+    // it is selectable), each unless it is a new node's: what the reader
+    // reads must come back.
+    // The element's own type (a subclass written as its base's element
+    // keeps the base's fields; theirs are at the same places).
+    const CVNodeType* type = CVNodeType::Find(node->IsKindOf<CVTransform>() ? L"Transform" : L"Group");
+    if (!type)
+        return;
+    CVNode* fresh = type->NewInstance();
+    if (!fresh)
+        return;
+    fresh->Ref();
+    for (const CVFieldType& record : type->GetFields()) {
+        bool done = false;
+        for (const wchar_t* name : written)
+            done = done || record.name == name;
+        std::wstring value, original;
+        CVField* field = CVNodeType::FieldOf(node, record);
+        if (done || !field || !lumo::x3d::FieldText(*field, value))
+            continue;
+        lumo::x3d::FieldText(*CVNodeType::FieldOf(fresh, record), original);
+        if (value != original)
+            SetAttribute(e, record.name.c_str(), value);
+    }
+    fresh->Unref();
 }
 
 const CVNodeType* CVWriteXMLAction::TypeOf(const CVNode* node)

@@ -76,6 +76,9 @@ protected:
     // fields as child elements (not for groups: the walk writes those).
     xercesc_3_2::DOMElement* WriteGenericXML(CVNode* node);
     xercesc_3_2::DOMElement* WriteGenericXML(CVNode* node, bool withNodeFields);
+    // The value fields of a Group or Transform element beyond those
+    // written already, each unless it is a new node's.
+    void WriteOtherFields(CVNode* node, xercesc_3_2::DOMElement* e, std::initializer_list<const wchar_t*> written);
     // The registered element name of the node's class, or null.
     static const CVNodeType* TypeOf(const CVNode* node);
 

@@ -164,6 +164,21 @@ TEST(Writer, SwitchesWriteEveryChoice)
     EXPECT_EQ(read->whichChoice.GetValue(), 1);
 }
 
+TEST(Writer, SwitchesThatShowNothingAreWrittenToo)
+{
+    // whichChoice -1 hides every choice from drawing, not from the document.
+    // (Found by fuzzing.)
+    Held root(new CVGroup);
+    auto* sw = new CVSwitch;
+    sw->choice.Add(new CVTransform);
+    root.root->children.Add(sw);
+    Held back(Read(Write(root.root)));
+    ASSERT_EQ(back.root->children.GetNum(), 1);
+    auto* read = static_cast<CVSwitch*>(back.root->children[0]);
+    EXPECT_EQ(read->whichChoice.GetValue(), -1);
+    EXPECT_EQ(read->choice.GetNum(), 1);
+}
+
 TEST(Writer, PrimitivesAndInformationNodesAreKept)
 {
     Held root(Read("<X3D><Scene><WorldInfo title='T' info='\"a\\\"b\" \"c\\\\d\"'/>"

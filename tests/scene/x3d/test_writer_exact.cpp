@@ -66,6 +66,38 @@ TEST(WriterExact, NumbersThatSixDecimalsWouldChangeAreWrittenExactly)
     EXPECT_EQ(shape2->appearance->material->transparency.GetValue(), 0.123456789f);
 }
 
+TEST(WriterExact, DefaultLookingValuesKeepWhatMakesThemDiffer)
+{
+    // A rotation of angle 0 about another axis is not the default rotation:
+    // its axis is written too. (Found by fuzzing.)
+    Held root(new CVGroup);
+    auto* t = new CVTransform;
+    t->rotation.SetValue(0, 1, 0, 0);
+    t->scaleOrientation.SetValue(1, 0, 0, 0);
+    root.root->children.Add(t);
+    Held back(RoundTrip(root.root));
+    auto* read = static_cast<CVTransform*>(back.root->children[0]);
+    EXPECT_EQ(read->rotation.GetValue(), CVRotation(0, 1, 0, 0));
+    EXPECT_EQ(read->scaleOrientation.GetValue(), CVRotation(1, 0, 0, 0));
+}
+
+TEST(WriterExact, AnEmptyStringListReadsBackEmpty)
+{
+    // The writer writes an empty list as an empty attribute, which reads
+    // as no strings, not as one empty string. (Found by fuzzing.)
+    CVMFString list;
+    CVSceneGraphCreator::AddStringList(&list, L"");
+    EXPECT_EQ(list.GetNum(), 0);
+    CVSceneGraphCreator::AddStringList(&list, L"\"\"");
+    ASSERT_EQ(list.GetNum(), 1);
+    EXPECT_EQ(list[0], L"");
+    std::wstring text;
+    CVMFString empty;
+    ASSERT_TRUE(lumo::x3d::FieldText(empty, text));
+    CVSceneGraphCreator::AddStringList(&list, text);
+    EXPECT_EQ(list.GetNum(), 1);
+}
+
 TEST(WriterExact, FloatTextIsShortestWhenTheUsualFormLoses)
 {
     EXPECT_EQ(lumo::x3d::FloatText(0.5f), L"0.5");
