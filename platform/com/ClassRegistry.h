@@ -9,6 +9,7 @@
 //   CO_E_ERRORINDLL       the module has no DllGetClassObject
 #pragma once
 
+#include "platform/com/Bstr.h"
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ComTypes.h"
 

@@ -59,16 +59,13 @@ bool IsValidName(std::u16string_view name)
     return true;
 }
 
-char16_t Fold(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c; }
-
-bool SameName(std::u16string_view a, std::u16string_view b)
+std::u16string Folded(std::u16string_view name)
 {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Fold(a[i]) != Fold(b[i]))
-            return false;
-    return true;
+    std::u16string key(name);
+    for (char16_t& c : key)
+        if (c >= u'A' && c <= u'Z')
+            c = char16_t(c - u'A' + u'a');
+    return key;
 }
 
 void PutUtf8(char32_t c, std::string* out)
@@ -303,20 +300,18 @@ void Report(IErrorLog* log, LPCOLESTR name, HRESULT hr)
 
 ComPtr<CPropertyBag> CPropertyBag::Create() { return MakeObject<CPropertyBag>(); }
 
-std::vector<std::pair<std::u16string, CVariant>>::iterator CPropertyBag::FindName(std::u16string_view name)
+CVariant* CPropertyBag::FindValue(std::u16string_view name)
 {
-    for (auto it = mValues.begin(); it != mValues.end(); ++it)
-        if (SameName(it->first, name))
-            return it;
-    return mValues.end();
+    auto it = mIndex.find(Folded(name));
+    return it == mIndex.end() ? nullptr : &mValues[it->second].second;
 }
 
 HRESULT CPropertyBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog* log)
 {
     if (!name || !value)
         return E_POINTER;
-    auto it = FindName(name);
-    if (it == mValues.end()) {
+    CVariant* stored = FindValue(name);
+    if (!stored) {
         Report(log, name, E_INVALIDARG);
         return E_INVALIDARG;
     }
@@ -324,7 +319,7 @@ HRESULT CPropertyBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog* log)
     VARTYPE wanted = value->vt;
     VARIANT out;
     VariantInit(&out);
-    HRESULT hr = wanted == VT_EMPTY ? VariantCopy(&out, &it->second) : VariantChangeType(&out, &it->second, 0, wanted);
+    HRESULT hr = wanted == VT_EMPTY ? VariantCopy(&out, stored) : VariantChangeType(&out, stored, 0, wanted);
     if (FAILED(hr)) {
         Report(log, name, hr);
         return hr;
@@ -347,13 +342,13 @@ HRESULT CPropertyBag::Write(LPCOLESTR name, VARIANT* value)
             return hr;
         if (!NameOfType(copy.vt))
             return DISP_E_BADVARTYPE;
-        auto it = FindName(key);
-        if (it != mValues.end()) {
-            it->second = std::move(copy);
+        if (CVariant* stored = FindValue(key)) {
+            *stored = std::move(copy);
             return S_OK;
         }
         if (mValues.size() >= kMaxPropertyBagValues)
             return STG_E_MEDIUMFULL;
+        mIndex.emplace(Folded(key), mValues.size());
         mValues.emplace_back(std::move(key), std::move(copy));
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
@@ -365,7 +360,8 @@ HRESULT CPropertyBag::ParseText(const std::string& text)
 {
     if (text.size() > kMaxPropertyBagFileBytes)
         return STG_E_MEDIUMFULL;
-    std::vector<std::pair<std::u16string, CVariant>> values;
+    Values values;
+    Index index;
     bool header = false;
     std::size_t pos = 0;
     try {
@@ -398,11 +394,10 @@ HRESULT CPropertyBag::ParseText(const std::string& text)
                 !TypeOfName(line.substr(colon + 1, equals - colon - 1), &vt) ||
                 !ParseValue(vt, line.substr(equals + 1), &value))
                 return STG_E_DOCFILECORRUPT;
-            for (const auto& existing : values)
-                if (SameName(existing.first, name))
-                    return STG_E_DOCFILECORRUPT;
             if (values.size() >= kMaxPropertyBagValues)
                 return STG_E_MEDIUMFULL;
+            if (!index.emplace(Folded(name), values.size()).second)
+                return STG_E_DOCFILECORRUPT;
             values.emplace_back(std::move(name), std::move(value));
         }
     } catch (const std::bad_alloc&) {
@@ -411,6 +406,7 @@ HRESULT CPropertyBag::ParseText(const std::string& text)
     if (!header)
         return STG_E_INVALIDHEADER;
     mValues = std::move(values);
+    mIndex = std::move(index);
     return S_OK;
 }
 

@@ -22,6 +22,7 @@
 #include "platform/com/Variant.h"
 
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -76,7 +77,12 @@ private:
     template <class T, class... Args>
     friend ComPtr<T> MakeObject(Args&&... args);
 
-    std::vector<std::pair<std::u16string, CVariant>>::iterator FindName(std::u16string_view name);
+    using Values = std::vector<std::pair<std::u16string, CVariant>>;
+    // Positions in mValues by name with ASCII letters folded to lower case.
+    using Index = std::unordered_map<std::u16string, std::size_t>;
 
-    std::vector<std::pair<std::u16string, CVariant>> mValues;
+    CVariant* FindValue(std::u16string_view name);
+
+    Values mValues;
+    Index mIndex;
 };
