@@ -120,9 +120,19 @@ TEST_F(ClassRegistry, UnknownClassesAndProgIdsAreNotRegistered)
     EXPECT_EQ(Create(kOther), REGDB_E_CLASSNOTREG);
     CLSID clsid{};
     EXPECT_EQ(CLSIDFromProgID(u"Vexo.Nothing", &clsid), CO_E_CLASSSTRING);
-    for (const char16_t* bad : {u"../../etc/passwd", u"1Counter", u"", u"Vexo Counter", u"Caf\u00E9",
+    // Files that would answer to invalid ProgIDs are never consulted.
+    const std::string clsidLine = "CLSID=" + lumo::FormatGuid(kOther) + "\n";
+    fs::create_directories(UserFolder());
+    fs::create_directories(mRoot / "elsewhere");
+    WriteFile(mRoot / "elsewhere/x.progid", clsidLine);
+    WriteFile(UserFolder() + "/1counter.progid", clsidLine);
+    WriteFile(UserFolder() + "/vexo counter.progid", clsidLine);
+    WriteFile(UserFolder() + "/a234567890123456789012345678901234567890.progid", clsidLine);
+    WriteFile(UserFolder() + "/a23456789012345678901234567890123456789.progid", clsidLine);
+    for (const char16_t* bad : {u"../elsewhere/x", u"1Counter", u"", u"Vexo Counter", u"Caf\u00E9",
                                 u"A234567890123456789012345678901234567890"})
         EXPECT_EQ(CLSIDFromProgID(bad, &clsid), CO_E_CLASSSTRING);
+    EXPECT_EQ(CLSIDFromProgID(u"A23456789012345678901234567890123456789", &clsid), S_OK) << "39 characters are fine";
     EXPECT_EQ(CLSIDFromProgID(nullptr, &clsid), E_INVALIDARG);
     LPOLESTR progId = nullptr;
     EXPECT_EQ(ProgIDFromCLSID(kOther, &progId), REGDB_E_CLASSNOTREG);
@@ -168,6 +178,11 @@ TEST_F(ClassRegistry, ModulesAreLoadedOnlyByTheirOwnTrustedPath)
     fs::create_symlink(fs::canonical(SampleModulePath()), scratch / "linked.so");
     WriteUserClass(ClassLines(scratch / "linked.so"));
     EXPECT_EQ(Create(CLSID_SampleCounter), CO_E_DLLNOTFOUND) << "a link";
+    fs::create_directory(scratch / "real");
+    fs::copy_file(SampleModulePath(), scratch / "real/module.so");
+    fs::create_directory_symlink(scratch / "real", scratch / "linked");
+    WriteUserClass(ClassLines(scratch / "linked/module.so"));
+    EXPECT_EQ(Create(CLSID_SampleCounter), CO_E_DLLNOTFOUND) << "a linked folder on the way";
     fs::copy_file(SampleModulePath(), scratch / "copy.so");
     fs::permissions(scratch / "copy.so", fs::perms::others_write, fs::perm_options::add);
     WriteUserClass(ClassLines(scratch / "copy.so"));

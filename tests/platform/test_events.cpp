@@ -135,6 +135,43 @@ TEST_F(Events, ASinkMayReleaseTheSourceDuringAnEvent)
     EXPECT_EQ(References(b->Identity()), 1u) << "the source is gone and released its sinks";
 }
 
+// A source whose event is its method's last act, so it holds no reference
+// to itself while firing (as a timer callback might).
+class CBareSource : public TObject<CConnectionPointContainerImpl> {
+public:
+    explicit CBareSource(bool* destroyed) : mDestroyed(destroyed), mEvents(AddConnectionPoint(_ISampleEvents::iid)) {}
+    ~CBareSource() override { *mDestroyed = true; }
+    void Reset() { mEvents.Fire(DISPID_SAMPLE_ONRESET); }
+
+private:
+    bool* mDestroyed;
+    CConnectionPoint& mEvents;
+};
+
+TEST_F(Events, TheSourceOutlivesTheEventThatReleasesIt)
+{
+    bool destroyed = false;
+    auto source = MakeObject<CBareSource>(&destroyed);
+    CBareSource* raw = source.Get();
+    std::vector<bool> aliveWhenHeard;
+    auto a = CEventSink::Create(_ISampleEvents::iid, [&](DISPID, const std::vector<CVariant>&) {
+        aliveWhenHeard.push_back(!destroyed);
+        source = nullptr;
+        return S_OK;
+    });
+    auto b = CEventSink::Create(_ISampleEvents::iid, [&](DISPID, const std::vector<CVariant>&) {
+        aliveWhenHeard.push_back(!destroyed);
+        return S_OK;
+    });
+    DWORD cookie = 0;
+    ASSERT_EQ(lumo::Advise(raw->Identity(), _ISampleEvents::iid, a->Identity(), &cookie), S_OK);
+    ASSERT_EQ(lumo::Advise(raw->Identity(), _ISampleEvents::iid, b->Identity(), &cookie), S_OK);
+    raw->Reset();
+    EXPECT_EQ(aliveWhenHeard, std::vector<bool>({true, true}));
+    EXPECT_TRUE(destroyed) << "released when the event ended";
+    EXPECT_EQ(References(b->Identity()), 1u);
+}
+
 // A sink whose Invoke throws, as a careless one might.
 class ThrowingSink : public TObject<IDispatch> {
 public:

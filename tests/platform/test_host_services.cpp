@@ -130,7 +130,7 @@ TEST(ScriptedHost, DestroyingItGivesBackTheRealClock)
 TEST(ScriptedHost, RecordsRequestsAndAnswersDialogsFromItsQueue)
 {
     auto host = CScriptedHost::Create(SIZE{320, 200});
-    RECT r{0, 0, 10, 10};
+    RECT r{1, 2, 30, 40};
     host->Invalidate(nullptr, 1);
     host->Invalidate(&r, 0);
     host->SetCapture();
@@ -156,7 +156,7 @@ TEST(ScriptedHost, RecordsRequestsAndAnswersDialogsFromItsQueue)
     EXPECT_EQ(answer, IDOK);
 
     std::vector<std::string> expected = {"Invalidate",
-                                         "Invalidate 0 0 10 10",
+                                         "Invalidate 1 2 30 40",
                                          "SetCapture",
                                          "SetCursor 204",
                                          "ReleaseCapture",
