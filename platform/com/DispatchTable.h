@@ -70,7 +70,8 @@ public:
     // takes its value positionally or named DISPID_PROPERTYPUT, and no other
     // named arguments are accepted. A failed HRESULT of the method passes
     // through; a C++ exception becomes DISP_E_EXCEPTION with its text in
-    // `exception` (std::bad_alloc: E_OUTOFMEMORY). result may be null.
+    // `exception` (std::bad_alloc: E_OUTOFMEMORY). result may be null; it is
+    // an out-parameter, overwritten without being cleared first.
     HRESULT Invoke(IDispatch* self, DISPID id, const IID& riid, WORD flags, DISPPARAMS* params, VARIANT* result,
                    EXCEPINFO* exception, UINT* argError) const;
 

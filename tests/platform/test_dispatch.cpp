@@ -181,6 +181,7 @@ TEST_F(Automation, ResultsMayBeIgnoredAndVariantsPassUnconverted)
     VariantInit(&ref);
     ref.vt = VT_BYREF | VT_I4;
     ref.plVal = &referred;
+    result.Clear(); // an out-parameter: Invoke overwrites, it does not free
     ASSERT_EQ(RawInvoke(counter.Get(), 9, DISPATCH_METHOD, {ref}, &result), S_OK);
     EXPECT_EQ(result.ToWide(), L"i4:7");
 }
