@@ -50,11 +50,11 @@ using EntryFunction = HRESULT (*)();
 
 HRESULT RunModuleEntry(const std::string& path, const char* name)
 {
+    // An unresolvable path goes to the loader as given, which says why it fails.
     char resolved[PATH_MAX];
-    if (!realpath(path.c_str(), resolved))
-        return CO_E_DLLNOTFOUND;
+    std::string canonical = realpath(path.c_str(), resolved) ? std::string(resolved) : path;
     void* handle = nullptr;
-    HRESULT hr = lumo::LoadServerModule(resolved, &handle);
+    HRESULT hr = lumo::LoadServerModule(canonical, &handle);
     if (FAILED(hr))
         return hr;
     auto entry = reinterpret_cast<EntryFunction>(lumo::FindModuleEntry(handle, name));
