@@ -1,6 +1,6 @@
 #include "platform/com/Unknown.h"
 
-const IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const IID IID_IUnknown = IUnknown::iid;
 
 HRESULT CUnknownImpl::QueryInterface(const IID& iid, void** object)
 {

@@ -9,6 +9,8 @@
 extern const IID IID_IUnknown;
 
 struct IUnknown {
+    static constexpr IID iid = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
     virtual HRESULT QueryInterface(const IID& iid, void** object) = 0;
     virtual ULONG AddRef() = 0;
     virtual ULONG Release() = 0;
