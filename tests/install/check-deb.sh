@@ -8,8 +8,9 @@
 set -euo pipefail
 cpack=$1 build=$2 work=$3 expected=$4
 
-for tool in dpkg-deb dpkg-shlibdeps; do
-    command -v "$tool" > /dev/null || { echo "SKIP: $tool is not installed (Debian package dpkg-dev)"; exit 77; }
+# CPack finds the libraries' packages with dpkg-shlibdeps, and ELF files with file.
+for tool in dpkg-deb dpkg-shlibdeps file; do
+    command -v "$tool" > /dev/null || { echo "SKIP: $tool is not installed (setup.sh installs it)"; exit 77; }
 done
 
 rm -rf "$work"
