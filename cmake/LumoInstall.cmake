@@ -6,6 +6,11 @@
 #   lumo_install_program(TARGET MANPAGE F) a program and its man(7) page F
 #   lumo_install_package()                 headers, CMake package, .pc file
 #                                          (once, after the subdirectories)
+#
+# A shared library that lumoscene links PUBLIC (an object runtime of its
+# own, say) must join the package with lumo_install_library, so that the
+# exported lumoscene::lumoscene can name it. Programs are registered before
+# tests/ is read: the tests list their manual pages from that registry.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
