@@ -3,6 +3,7 @@
 #include "launcher/Log.h"
 #include "launcher/Process.h"
 #include "launcher/ProgramPath.h"
+#include "launcher/Usage.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,8 +15,12 @@ int main(int argc, char** argv)
     launch::ProtectStandardStreams();
     int result;
     try {
-        launch::Launcher launcher(launch::Argv(argv + std::min(argc, 1), argv + argc), launch::CONSOLE,
-                                  launch::InvokedPath(argc > 0 ? argv[0] : ""));
+        launch::Argv args(argv + std::min(argc, 1), argv + argc);
+        if (launch::AsksForUsage(args)) {
+            std::fputs(launch::UsageText(launch::CONSOLE).c_str(), stdout);
+            return 0;
+        }
+        launch::Launcher launcher(args, launch::CONSOLE, launch::InvokedPath(argc > 0 ? argv[0] : ""));
         result = launcher.Run();
         launch::LogInfo("Launcher::main", std::to_string(result));
     } catch (const std::exception& e) {
