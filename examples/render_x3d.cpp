@@ -1,50 +1,52 @@
-// Renders an X3D document off-screen to an image file: the document is put
+// Renders X3D documents off-screen to image files: each document is put
 // under a perspective camera and a headlight fitted to its bounding box.
+// Many documents are rendered in one run with one render area (or one per
+// job thread), which spares the OpenGL driver's start-up per image.
 //
-// usage: x3d-render [--size WxH] [--background COLOR] [--shadows] [--antialias] INPUT.x3d OUTPUT.png
+// usage: x3d-render [options] INPUT OUTPUT [INPUT OUTPUT ...]
+//        x3d-render [options] --list FILE
+#include "examples/render/DocumentRenderer.h"
+#include "examples/render/Jobs.h"
 #include "platform/text/Utf8.h"
-#include "scene/actions/GetBoundingBoxAction.h"
-#include "scene/actions/RenderToDIBAction.h"
-#include "scene/actions/SearchAction.h"
 #include "scene/model/Color.h"
-#include "scene/nodes/Camera.h"
-#include "scene/nodes/Geometry.h"
-#include "scene/nodes/Lights.h"
-#include "scene/nodes/Shape.h"
 #include "scene/render/GLRenderArea.h"
-#include "scene/x3d/Parser.h"
-#include "scene/x3d/XmlText.h"
 
-#include <xercesc/sax/SAXParseException.hpp>
-
+#include <algorithm>
+#include <atomic>
 #include <clocale>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iostream>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
 
 const char* kUsage =
-    "usage: x3d-render [--size WxH] [--background COLOR] [--shadows] [--antialias] INPUT.x3d OUTPUT\n"
-    "  Renders the document to an image file; the output's extension picks the\n"
-    "  format (.png, .jpg, .gif, .tiff, .bmp). COLOR is any colour text the\n"
-    "  library reads (white, #336699, light gray); the default is the view\n"
-    "  control's background, #898D9D. --shadows gives every shape a drop shadow;\n"
-    "  --antialias turns on scene antialiasing. Elements the library does not\n"
-    "  read are named on standard error; a document with no node to draw fails.\n";
-
-std::wstring Widen(const char* s)
-{
-    std::wstring w(std::strlen(s) + 1, L'\0');
-    size_t n = std::mbstowcs(&w[0], s, w.size());
-    if (n == size_t(-1))
-        return std::wstring(s, s + std::strlen(s));
-    w.resize(n);
-    return w;
-}
+    "usage: x3d-render [options] INPUT.x3d OUTPUT [INPUT.x3d OUTPUT ...]\n"
+    "       x3d-render [options] --list FILE\n"
+    "  Renders each document to an image file; the output's extension picks the\n"
+    "  format (.png, .jpg, .gif, .tiff, .bmp). Documents that fail are reported\n"
+    "  and the rest are still rendered; the exit status is 1 when any failed.\n"
+    "options:\n"
+    "  --size WxH        image size (default 800x600)\n"
+    "  --background COLOR  any colour text the library reads (white, #336699,\n"
+    "                    light gray); the default is the view control's\n"
+    "                    background, #898D9D\n"
+    "  --shadows         every shape casts a drop shadow\n"
+    "  --antialias       scene antialiasing\n"
+    "  --list FILE       read the documents from FILE ('-': standard input), one\n"
+    "                    \"INPUT OUTPUT [WIDTHxHEIGHT]\" per line; '#' starts a comment\n"
+    "  --jobs N          render on N threads, each with its own OpenGL context\n"
+    "                    (1 to 64, default 1)\n"
+    "  --png-level N     PNG compression, 0 to 9 (default 3: fast; 9: smallest)\n"
+    "  --help            this text\n"
+    "Elements the library does not read are named on standard error; a document\n"
+    "with no node to draw fails.\n";
 
 int Fail(const std::string& message)
 {
@@ -52,15 +54,45 @@ int Fail(const std::string& message)
     return 1;
 }
 
-// Marks every geometry under the root as casting a drop shadow.
-void AddShadows(CVNode* root)
+// Renders the jobs with 'threads' renderers; what each job says is printed
+// in one piece. True when every job succeeded.
+bool RenderAll(const std::vector<x3drender::Job>& jobs, const x3drender::Settings& settings, int threads)
 {
-    CVSearchAction search;
-    search.SetType(LUMO_RUNTIME_CLASS(CVShape));
-    search.Apply(root);
-    for (const auto& path : *search.GetPathList())
-        if (auto* shape = static_cast<CVShape*>(path->back()); shape->geometry.GetValue())
-            shape->geometry->SetDropShadowFlag(1);
+    std::atomic<size_t> next{0};
+    std::atomic<bool> allOk{true};
+    std::mutex output;
+    auto work = [&] {
+        x3drender::DocumentRenderer renderer(settings);
+        for (size_t i = next++; i < jobs.size(); i = next++) {
+            const x3drender::Job& job = jobs[i];
+            std::vector<std::string> notes;
+            std::string error;
+            int w = 0, h = 0;
+            bool ok = renderer.Ready() && renderer.Render(job, notes, error, w, h);
+            if (!renderer.Ready() && error.empty())
+                error = "no OpenGL context could be created (is Mesa's EGL driver installed?)";
+            std::lock_guard<std::mutex> lock(output);
+            for (const std::string& note : notes)
+                std::fprintf(stderr, "x3d-render: %s: %s\n", job.input.c_str(), note.c_str());
+            if (ok) {
+                std::printf("wrote %s (%dx%d)\n", job.output.c_str(), w, h);
+            } else {
+                std::fprintf(stderr, "x3d-render: %s: %s\n", job.input.c_str(), error.c_str());
+                allOk = false;
+            }
+            std::fflush(stdout);
+        }
+    };
+    if (threads <= 1) {
+        work();
+    } else {
+        std::vector<std::thread> pool;
+        for (int t = 0; t < threads; ++t)
+            pool.emplace_back(work);
+        for (std::thread& t : pool)
+            t.join();
+    }
+    return allOk;
 }
 
 } // namespace
@@ -68,114 +100,72 @@ void AddShadows(CVNode* root)
 int main(int argc, char** argv)
 {
     std::setlocale(LC_CTYPE, "");
-    int width = 800, height = 600;
-    bool shadows = false, antialias = false;
-    // The view control's default background, so that default white
-    // materials stand out.
-    COLORREF background = RGB(137, 141, 157);
-    const char* input = nullptr;
-    const char* output = nullptr;
+    x3drender::Settings settings;
+    std::vector<x3drender::Job> jobs;
+    std::vector<std::string> positional;
+    const char* list = nullptr;
+    int threads = 1;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
+        bool hasValue = i + 1 < argc;
         if (a == "--help" || a == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
-        } else if (a == "--size" && i + 1 < argc) {
-            if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0 ||
-                width > 16384 || height > 16384)
+        } else if (a == "--size" && hasValue) {
+            if (!x3drender::ParseSize(argv[++i], settings.width, settings.height))
                 return Fail("bad --size '" + std::string(argv[i]) + "' (expected WxH, e.g. 800x600)");
-        } else if (a == "--background" && i + 1 < argc) {
-            background = ConvertStringToColor(Widen(argv[++i]));
+        } else if (a == "--background" && hasValue) {
+            settings.background = ConvertStringToColor(lumo::FromUtf8(argv[++i]));
         } else if (a == "--shadows") {
-            shadows = true;
+            settings.shadows = true;
         } else if (a == "--antialias") {
-            antialias = true;
-        } else if (!a.empty() && a[0] == '-') {
+            settings.antialias = true;
+        } else if (a == "--list" && hasValue) {
+            list = argv[++i];
+        } else if (a == "--jobs" && hasValue) {
+            char* end = nullptr;
+            long n = std::strtol(argv[++i], &end, 10);
+            if (!end || *end || n < 1 || n > 64)
+                return Fail("bad --jobs '" + std::string(argv[i]) + "' (1 to 64)");
+            threads = int(n);
+        } else if (a == "--png-level" && hasValue) {
+            char* end = nullptr;
+            long n = std::strtol(argv[++i], &end, 10);
+            if (!end || *end || n < 0 || n > 9)
+                return Fail("bad --png-level '" + std::string(argv[i]) + "' (0 to 9)");
+            settings.image.pngCompression = int(n);
+        } else if (a.size() > 1 && a[0] == '-') {
             std::fputs(kUsage, stderr);
             return Fail("unknown option " + a);
-        } else if (!input) {
-            input = argv[i];
-        } else if (!output) {
-            output = argv[i];
         } else {
-            return Fail("too many arguments (see --help)");
+            positional.push_back(a);
         }
     }
-    if (!input || !output) {
+    if (list) {
+        std::string error;
+        bool ok;
+        if (std::strcmp(list, "-") == 0) {
+            ok = x3drender::ReadJobList(std::cin, jobs, error);
+        } else {
+            std::ifstream in(list);
+            if (!in)
+                return Fail(std::string("cannot read the list ") + list);
+            ok = x3drender::ReadJobList(in, jobs, error);
+        }
+        if (!ok)
+            return Fail(std::string(list) + ": " + error);
+    }
+    if (positional.size() % 2 != 0) {
+        std::fputs(kUsage, stderr);
+        return Fail("an INPUT without its OUTPUT: " + positional.back());
+    }
+    for (size_t i = 0; i < positional.size(); i += 2)
+        jobs.push_back({positional[i], positional[i + 1], 0, 0, 0});
+    if (jobs.empty()) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-
-    CVGroup* scene = nullptr;
-    std::vector<std::wstring> messages;
-    try {
-        scene = CVParser().Parse(Widen(input), &messages);
-    } catch (const xercesc::SAXParseException& e) {
-        return Fail(std::string(input) + ": " + lumo::ToUtf8(lumo::xml::ToWide(e.getMessage())));
-    }
-    if (!scene)
-        return Fail(std::string(input) + ": not an X3D document (the classic .wrl encoding is not read)");
-    scene->Ref();
-    // What the reader skipped: each kind once, with its count.
-    for (const std::wstring& m : messages)
-        std::fprintf(stderr, "x3d-render: %s: %s\n", input, lumo::ToUtf8(m).c_str());
-    if (scene->children.GetNum() == 0) {
-        scene->Unref();
-        return Fail(std::string(input) + ": the document holds no node this library draws; nothing rendered");
-    }
-
     CVGLRenderArea::SetInflateWorld(0);
-    CVRenderToDIBAction render(nullptr);
-    if (!render.SetViewportSize(0, 0, width, height) || !render.GetRenderArea()->IsSuccess()) {
-        scene->Unref();
-        return Fail("no OpenGL context could be created (is Mesa's EGL driver installed?)");
-    }
-    CVGLRenderArea* area = render.GetRenderArea();
-
-    auto* camera = new CVPerspectiveCamera;
-    camera->Ref();
-    auto* lighting = new CVLightModel;
-    camera->children.Add(lighting);
-    camera->children.Add(scene);
-
-    // Fit the camera to the scene's box.
-    CVGetBoundingBoxAction box(area);
-    box.Apply(scene);
-    CVBox3f bounds = box.GetBoundingBox();
-    CVVector center(0, 0, 0);
-    float radius = 1.0f;
-    if (!bounds.IsEmpty()) {
-        center = bounds.GetCenter();
-        radius = std::max(bounds.GetSize().Length() / 2.0f, 1e-3f);
-    }
-    float angle = camera->viewAngle.GetValue();
-    float aspect = float(width) / float(height);
-    float fit = radius / std::sin(angle / 2.0f) * (aspect < 1.0f ? 1.0f / aspect : 1.0f);
-    // Seen from slightly above, so that the tops of bars show.
-    const float elevation = 0.3f;
-    camera->position.SetValue(center.x, center.y + fit * std::sin(elevation), center.z + fit * std::cos(elevation));
-    camera->orientation.SetValue(1.0f, 0.0f, 0.0f, -elevation);
-    camera->nearPlane.SetValue(std::max(fit - radius * 1.5f, fit * 0.01f));
-    camera->farPlane.SetValue(fit + radius * 1.5f);
-
-    if (shadows) {
-        AddShadows(scene);
-        area->SetDropShadowsEnabled(1);
-        // Shadows fall on the plane just behind the scene.
-        area->SetShadowProjectionZ(bounds.IsEmpty() ? 0.0 : 2.0 * (center.z - bounds.GetSize().z / 2.0f - 0.01f));
-    }
-    area->SetSceneAntialiasingEnabled(antialias ? 1 : 0);
-    render.SetHeadlightOn(1);
-    RGBColorStruct bg = ColorrefToRGB(background);
-    render.SetClearColor(bg.red, bg.green, bg.blue, 1.0f);
-
-    int ok = render.Apply(camera);
-    camera->Unref();
-    scene->Unref();
-    if (!ok)
-        return Fail("rendering failed");
-    if (!render.SaveToDIBFile(Widen(output)))
-        return Fail(std::string("cannot write ") + output);
-    std::printf("wrote %s (%dx%d)\n", output, width, height);
-    return 0;
+    threads = int(std::min<size_t>(size_t(threads), jobs.size()));
+    return RenderAll(jobs, settings, threads) ? 0 : 1;
 }

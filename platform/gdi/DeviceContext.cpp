@@ -2,13 +2,20 @@
 
 #include <cstdlib>
 #include <limits>
+#include <mutex>
 #include <unordered_set>
 
 namespace {
+// The bitmaps of the process, shared by render threads.
 std::unordered_set<const void*>& LiveBitmaps()
 {
     static std::unordered_set<const void*> live;
     return live;
+}
+std::mutex& LiveBitmapsMutex()
+{
+    static std::mutex mutex;
+    return mutex;
 }
 } // namespace
 
@@ -52,11 +59,16 @@ HBITMAP CreateBitmap32(int width, int height)
     bmp->width = width;
     bmp->height = height;
     bmp->bits.assign(size_t(width) * size_t(height) * 4, 0);
+    std::lock_guard<std::mutex> lock(LiveBitmapsMutex());
     LiveBitmaps().insert(bmp);
     return bmp;
 }
 
-bool IsLiveBitmap(const void* handle) { return handle && LiveBitmaps().count(handle) > 0; }
+bool IsLiveBitmap(const void* handle)
+{
+    std::lock_guard<std::mutex> lock(LiveBitmapsMutex());
+    return handle && LiveBitmaps().count(handle) > 0;
+}
 
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object)
 {
@@ -69,9 +81,11 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object)
 
 BOOL DeleteObject(HGDIOBJ object)
 {
-    if (!IsLiveBitmap(object))
-        return 0;
-    LiveBitmaps().erase(object);
+    {
+        std::lock_guard<std::mutex> lock(LiveBitmapsMutex());
+        if (!object || LiveBitmaps().erase(object) == 0)
+            return 0;
+    }
     delete static_cast<HBITMAP>(object);
     return 1;
 }

@@ -253,6 +253,9 @@ HGLRC wglCreateContext(HDC dc)
     if (!config || (dc->kind == HDC__::Window && (!TheDisplay().x11 || !dc->window)))
         return nullptr; // window surfaces need an X display and a window
     static std::atomic<std::uint64_t> groups{0};
+    // The bound client API is per thread in EGL (OpenGL ES by default): every
+    // thread that makes or uses a context binds desktop OpenGL first.
+    eglBindAPI(EGL_OPENGL_API);
     auto* rc = new HGLRC__;
     rc->shareGroup = ++groups;
     rc->config = config;
@@ -293,6 +296,7 @@ BOOL wglMakeCurrent(HDC dc, HGLRC rc)
     }
     if (!dc || !FitSurface(dc, rc))
         return 0;
+    eglBindAPI(EGL_OPENGL_API);
     if (!eglMakeCurrent(d, rc->surface, rc->surface, rc->context))
         return 0;
     gCurrent = rc;
@@ -306,6 +310,7 @@ BOOL wglShareLists(HGLRC src, HGLRC dst)
     if (!src || !dst || src == dst)
         return 0;
     EGLDisplay d = TheDisplay().display;
+    eglBindAPI(EGL_OPENGL_API);
     EGLContext shared = eglCreateContext(d, dst->config, src->context, nullptr);
     if (shared == EGL_NO_CONTEXT)
         return 0;

@@ -30,15 +30,24 @@ int CVRenderToDIBAction::SetViewportSize(int x, int y, int w, int h)
         return 1;
     if (w <= 0 || h <= 0)
         return 0;
+    // The same DC gets a bitmap of the new size, so that the render area,
+    // its context and what it has cached stay; the context's drawing
+    // surface follows the bitmap at its next use.
+    CVGLRenderArea* area = GetRenderArea();
     try {
-        mDIB.Create(w, h, mReference);
+        if (area && area->IsSuccess() && area->GetHdc() == mDIB.GetDC())
+            mDIB.Resize(w, h, mReference);
+        else
+            mDIB.Create(w, h, mReference);
     } catch (const std::bad_alloc&) {
         return 0;
     }
-    CVBitmapDevice device(mDIB.GetDC());
-    auto* area = new CVGLRenderArea(&device);
-    area->SetRenderAreaToBitmap(1);
-    SetRenderArea(area);
+    if (!area || area->GetHdc() != mDIB.GetDC() || !area->IsSuccess()) {
+        CVBitmapDevice device(mDIB.GetDC());
+        area = new CVGLRenderArea(&device);
+        area->SetRenderAreaToBitmap(1);
+        SetRenderArea(area);
+    }
     CVRenderAction::SetViewport(x, y, w, h);
     // The area knows its viewport before the first frame, so that projections
     // through it (window to object coordinates) work at once.

@@ -17,14 +17,18 @@ class CVRenderToDIBAction : private lumo::detail::DIBHolder, public CVRenderActi
 public:
     explicit CVRenderToDIBAction(HDC reference);
 
-    // Recreates the bitmap and render area for a new size; an unchanged
-    // viewport keeps them. Returns 0 (changing nothing) for a size of zero
-    // or less, or when the bitmap cannot be made.
+    // Gives the bitmap a new size, keeping the render area (its context and
+    // caches) on the same DC; an unchanged viewport keeps everything.
+    // Returns 0 (changing nothing) for a size of zero or less, or when the
+    // bitmap cannot be made.
     int SetViewportSize(int x, int y, int w, int h);
     void SetViewport(int x, int y, int w, int h) override { SetViewportSize(x, y, w, h); }
 
     const CSimpleDIB& GetSimpleDIB() const { return mDIB; }
-    bool SaveToDIBFile(const std::wstring& name) const { return mDIB.SaveToDIBFile(name); }
+    bool SaveToDIBFile(const std::wstring& name, const lumo::image::WriteOptions& options = {}) const
+    {
+        return mDIB.SaveToDIBFile(name, options);
+    }
     BOOL BitBlt(HDC target, int x, int y) const { return mDIB.BitBlt(target, x, y); }
     BOOL BitBlt(HDC target, int x, int y, int w, int h, int sx, int sy) const
     {

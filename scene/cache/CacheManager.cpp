@@ -42,6 +42,7 @@ std::uint64_t lumo::CurrentListSpace()
 
 unsigned CVCacheManager::New(Ring& ring, int key, float f1, float f2, int i1, int i2, int i3)
 {
+    std::lock_guard<std::mutex> lock(mMutex);
     Slot& slot = ring.slots[ring.next];
     ring.next = (ring.next + 1) % kRingSize;
     std::uint64_t space = lumo::CurrentListSpace();
@@ -62,6 +63,7 @@ unsigned CVCacheManager::New(Ring& ring, int key, float f1, float f2, int i1, in
 
 unsigned CVCacheManager::Get(const Ring& ring, int key, float f1, float f2, int i1, int i2, int i3) const
 {
+    std::lock_guard<std::mutex> lock(mMutex);
     std::uint64_t space = lumo::CurrentListSpace();
     for (const Slot& s : ring.slots)
         if (s.used && s.space == space && s.key == key && s.f[0] == f1 && s.f[1] == f2 && s.i[0] == i1 &&

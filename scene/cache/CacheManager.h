@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 
 // What a geometry's image-map colour depends on besides its part index.
 struct CVImageMapClass {
@@ -58,6 +59,8 @@ private:
     unsigned New(Ring& ring, int key, float f1, float f2, int i1, int i2, int i3);
     unsigned Get(const Ring& ring, int key, float f1, float f2, int i1, int i2, int i3) const;
 
+    // Render threads (one context each) share the manager.
+    mutable std::mutex mMutex;
     Ring mSpheres, mCones, mCylinders;
 };
 

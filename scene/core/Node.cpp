@@ -22,13 +22,21 @@ std::vector<CVNode::NameMap>& NameStack()
 
 } // namespace
 
+std::recursive_mutex& lumo::NameSpaceMutex()
+{
+    static std::recursive_mutex mutex;
+    return mutex;
+}
+
 CVNode::~CVNode()
 {
     // Every space forgets the node, not only the top one, so that no map is
     // left pointing at freed memory once the spaces above are popped.
-    if (mName)
+    if (mName) {
+        std::lock_guard<std::recursive_mutex> lock(lumo::NameSpaceMutex());
         for (NameMap& space : NameStack())
             RemoveNameEntry(space);
+    }
 }
 
 void CVNode::RemoveNameEntry(NameMap& space)
@@ -41,6 +49,7 @@ void CVNode::RemoveNameEntry(NameMap& space)
 
 void CVNode::SetName(const std::wstring& name)
 {
+    std::lock_guard<std::recursive_mutex> lock(lumo::NameSpaceMutex());
     NameMap& top = TopNameSpace();
     if (mName)
         RemoveNameEntry(top);
@@ -66,20 +75,27 @@ CVDetail* CVNode::GetPickDetail(unsigned int) { return nullptr; }
 
 void CVNode::Init()
 {
+    std::lock_guard<std::recursive_mutex> lock(lumo::NameSpaceMutex());
     NameStack().clear();
     PushNameSpace();
 }
 
 void CVNode::UnInit()
 {
+    std::lock_guard<std::recursive_mutex> lock(lumo::NameSpaceMutex());
     PopNameSpace();
     NameStack().shrink_to_fit();
 }
 
-void CVNode::PushNameSpace() { NameStack().emplace_back(); }
+void CVNode::PushNameSpace()
+{
+    std::lock_guard<std::recursive_mutex> lock(lumo::NameSpaceMutex());
+    NameStack().emplace_back();
+}
 
 void CVNode::PopNameSpace()
 {
+    std::lock_guard<std::recursive_mutex> lock(lumo::NameSpaceMutex());
     auto& stack = NameStack();
     if (stack.empty())
         throw std::out_of_range("no node name space is open");
@@ -88,16 +104,22 @@ void CVNode::PopNameSpace()
 
 CVNode::NameMap& CVNode::TopNameSpace()
 {
+    std::lock_guard<std::recursive_mutex> lock(lumo::NameSpaceMutex());
     auto& stack = NameStack();
     if (stack.empty())
         throw std::out_of_range("no node name space is open");
     return stack.back();
 }
 
-int CVNode::NameSpaceDepth() { return int(NameStack().size()) - 1; }
+int CVNode::NameSpaceDepth()
+{
+    std::lock_guard<std::recursive_mutex> lock(lumo::NameSpaceMutex());
+    return int(NameStack().size()) - 1;
+}
 
 CVNode* CVNode::NameToNode(const std::wstring& name)
 {
+    std::lock_guard<std::recursive_mutex> lock(lumo::NameSpaceMutex());
     NameMap& top = TopNameSpace();
     auto it = top.find(name);
     return it == top.end() ? nullptr : it->second;

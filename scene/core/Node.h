@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -83,6 +84,13 @@ private:
     CVNodeHolder* mHolders = nullptr; // this node's node-valued fields
     mutable std::uint64_t mWalkMark = 0;
 };
+
+namespace lumo {
+// The lock of the process-wide node-name and node-type spaces. Their
+// operations take it; the reader holds it while it reads a document, so
+// that documents may be read, and scenes released, on several threads.
+std::recursive_mutex& NameSpaceMutex();
+} // namespace lumo
 
 // What every node-valued field is besides a field: the nodes it holds, and
 // its place in its container node's list of node-valued fields. A holder

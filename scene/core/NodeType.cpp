@@ -6,6 +6,7 @@
 #include "scene/model/SFields.h"
 
 #include <cwctype>
+#include <mutex>
 #include <stdexcept>
 
 namespace {
@@ -25,6 +26,8 @@ std::vector<TypeSpace>& TypeStack()
     static std::vector<TypeSpace> stack;
     return stack;
 }
+
+using Lock = std::lock_guard<std::recursive_mutex>;
 
 TypeSpace& Top()
 {
@@ -72,30 +75,42 @@ CVNodeType::~CVNodeType()
 
 void CVNodeType::Init()
 {
+    Lock lock(lumo::NameSpaceMutex());
     DeleteNameSpaces();
     PushNameSpace();
 }
 
 void CVNodeType::UnInit()
 {
+    Lock lock(lumo::NameSpaceMutex());
     // Every space still open goes, not only the top one: types left in a
     // lower space would otherwise never be freed.
     DeleteNameSpaces();
 }
 
-void CVNodeType::PushNameSpace() { TypeStack().emplace_back(); }
+void CVNodeType::PushNameSpace()
+{
+    Lock lock(lumo::NameSpaceMutex());
+    TypeStack().emplace_back();
+}
 
 void CVNodeType::PopNameSpace()
 {
+    Lock lock(lumo::NameSpaceMutex());
     TypeSpace& top = Top();
     DeleteSpace(top);
     TypeStack().pop_back();
 }
 
-CVNodeType::TypeMap& CVNodeType::TopNameSpace() { return Top().types; }
+CVNodeType::TypeMap& CVNodeType::TopNameSpace()
+{
+    Lock lock(lumo::NameSpaceMutex());
+    return Top().types;
+}
 
 void CVNodeType::DeleteNameSpaces()
 {
+    Lock lock(lumo::NameSpaceMutex());
     auto& stack = TypeStack();
     while (!stack.empty()) {
         DeleteSpace(stack.back());
@@ -104,12 +119,17 @@ void CVNodeType::DeleteNameSpaces()
     stack.shrink_to_fit();
 }
 
-int CVNodeType::NameSpaceDepth() { return int(TypeStack().size()) - 1; }
+int CVNodeType::NameSpaceDepth()
+{
+    Lock lock(lumo::NameSpaceMutex());
+    return int(TypeStack().size()) - 1;
+}
 
 void CVNodeType::AddToNameSpace(CVNodeType* type)
 {
     if (!type)
         return;
+    Lock lock(lumo::NameSpaceMutex());
     TypeSpace& top = Top();
     CVNodeType*& slot = top.types[type->GetName()];
     if (slot && slot != type)
@@ -119,6 +139,7 @@ void CVNodeType::AddToNameSpace(CVNodeType* type)
 
 const CVNodeType* CVNodeType::Find(const wchar_t* name)
 {
+    Lock lock(lumo::NameSpaceMutex());
     auto& stack = TypeStack();
     if (stack.empty())
         throw std::out_of_range("no node type name space is open");

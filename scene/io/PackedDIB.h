@@ -70,5 +70,5 @@ namespace lumo::image {
 // Writes an image file, the format chosen by the last three characters of
 // the name: "BMP" (24-bit), "JPG"/"PEG" (JPEG, quality 100), "GIF", "IFF"
 // (TIFF); anything else PNG (so ".tif" is PNG and ".tiff" is TIFF).
-bool WriteImageFile(const std::wstring& name, const CVImage& image);
+bool WriteImageFile(const std::wstring& name, const CVImage& image, const WriteOptions& options = {});
 } // namespace lumo::image

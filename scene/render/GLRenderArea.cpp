@@ -69,6 +69,7 @@ CVGLRenderArea::CVGLRenderArea(CVGLDevice* device, CVGLRenderArea* other)
 
 CVGLRenderArea::~CVGLRenderArea()
 {
+    SetLightNode(nullptr);
     if (mContext) {
         if (wglGetCurrentContext() == mContext)
             wglMakeCurrent(mDC, nullptr);
@@ -306,6 +307,15 @@ void CVGLRenderArea::SetDropShadowColor(const RGBColorStruct& c)
     mDropShadowColor.red = c.red;
     mDropShadowColor.green = c.green;
     mDropShadowColor.blue = c.blue;
+}
+
+void CVGLRenderArea::SetLightNode(CVNode* light)
+{
+    if (light)
+        light->Ref();
+    if (mLightNode)
+        mLightNode->Unref();
+    mLightNode = light;
 }
 
 void CVGLRenderArea::InitShadowMatrix()

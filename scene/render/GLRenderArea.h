@@ -93,7 +93,10 @@ public:
     IUnknown* GetIUnknownInterface() const { return mHost; }
     void SetController(CVController* c) { mController = c; }
     CVController* GetController() const { return mController; }
-    void SetLightNode(CVNode* light) { mLightNode = light; }
+    // The last light drawn (its direction places drop shadows). Held with a
+    // counted reference: the next frame reads it, whatever became of the
+    // scene it came from.
+    void SetLightNode(CVNode* light);
     CVNode* GetLightNode() const { return mLightNode; }
     // Selects and realises the palette; 1 when realising changed entries.
     int InstallPalette(int background);

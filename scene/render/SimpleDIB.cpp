@@ -21,6 +21,42 @@ void CSimpleDIB::Release()
     mWidth = mHeight = 0;
 }
 
+namespace {
+BITMAPINFO Info32(int width, int height)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+} // namespace
+
+void CSimpleDIB::Resize(int width, int height, HDC reference)
+{
+    if (!mDC) {
+        Create(width, height, reference);
+        return;
+    }
+    BITMAPINFO info = Info32(width, height);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(mDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap || !bits) {
+        if (bitmap)
+            DeleteObject(bitmap);
+        throw std::bad_alloc(); // the old bitmap stays
+    }
+    SelectObject(mDC, bitmap);
+    DeleteObject(mBitmap);
+    mBitmap = bitmap;
+    mBits = bits;
+    mWidth = unsigned(width);
+    mHeight = unsigned(height);
+}
+
 void CSimpleDIB::Create(int width, int height, HDC reference)
 {
     Release();
@@ -82,9 +118,9 @@ BOOL CSimpleDIB::TransparentBlt(HDC target, int x, int y, int w, int h, int sx, 
     return 1;
 }
 
-bool CSimpleDIB::SaveToDIBFile(const std::wstring& name) const
+bool CSimpleDIB::SaveToDIBFile(const std::wstring& name, const lumo::image::WriteOptions& options) const
 {
     if (!mBitmap)
         return false;
-    return lumo::image::WriteImageFile(name, lumo::dib::FromBitmap(mBitmap));
+    return lumo::image::WriteImageFile(name, lumo::dib::FromBitmap(mBitmap), options);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/gdi/DeviceContext.h"
+#include "scene/io/image/Image.h"
 
 #include <string>
 
@@ -16,6 +17,9 @@ public:
     // (Re)creates the bitmap; throws std::bad_alloc when it cannot be made
     // (a size of zero or less included).
     void Create(int width, int height, HDC reference);
+    // A new bitmap of the size, selected into the same memory DC (so that a
+    // render area on the DC stays usable); like Create when there is none.
+    void Resize(int width, int height, HDC reference);
 
     // Copies (x, y are the target's top-left, top-down) with SRCCOPY.
     BOOL BitBlt(HDC target, int x, int y) const;
@@ -27,7 +31,7 @@ public:
     // A 32-bit bitmap has no colour table: nothing to copy.
     void SetPalette(HPALETTE) {}
     // Writes an image file, the format chosen by the name's extension.
-    bool SaveToDIBFile(const std::wstring& name) const;
+    bool SaveToDIBFile(const std::wstring& name, const lumo::image::WriteOptions& options = {}) const;
 
     HDC GetDC() const { return mDC; }
     HBITMAP GetBitmap() const { return mBitmap; }

@@ -190,6 +190,8 @@ CVGroup* CVParser::ParseXMLBits(const void* bytes, unsigned int count)
 
 CVGroup* CVParser::ParseX3DXML(const std::wstring& path, const void* bytes, unsigned int count)
 {
+    // One document at a time: the walk uses the process-wide name spaces.
+    std::lock_guard<std::recursive_mutex> lock(lumo::NameSpaceMutex());
     mMessages.clear();
     auto* root = new CVGroup;
     root->Ref();

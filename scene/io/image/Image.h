@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,13 +20,21 @@ struct CVImage {
 
 namespace lumo::image {
 
+// How image files are written.
+struct WriteOptions {
+    // zlib level of PNG files, 0 (stored) to 9. Up to 5 the rows are only
+    // sub-filtered: an 800x600 chart takes about 6 ms at the default 3 (34 KB);
+    // 6 and above try every filter: 9 takes about 48 ms (12 KB).
+    int pngCompression = 3;
+};
+
 // Reads PNG, JPEG, GIF, TIFF or BMP, recognised by content; false when the
 // file is missing, of another kind or damaged.
 bool ReadImageFile(const std::string& path, CVImage& image);
 
 // Codecs; each returns false (writing no partial file under the name) on failure.
 bool ReadPng(const std::string& path, CVImage& image);
-bool WritePng(const std::string& path, const CVImage& image);
+bool WritePng(const std::string& path, const CVImage& image, int compression = WriteOptions().pngCompression);
 bool ReadJpeg(const std::string& path, CVImage& image);
 bool WriteJpeg(const std::string& path, const CVImage& image, int quality);
 bool ReadTiff(const std::string& path, CVImage& image);
@@ -34,8 +43,10 @@ bool ReadGif(const std::string& path, CVImage& image);
 // True colour is reduced to a 256-colour palette by median cut.
 bool WriteGif(const std::string& path, const CVImage& image);
 
-// Writes to a temporary file beside 'path' and renames it into place, so
-// that a failed write leaves an existing file untouched.
-bool WriteAtomically(const std::string& path, bool (*write)(const std::string&, const CVImage&), const CVImage& image);
+// Writes through a file in a new private folder (of an unpredictable name,
+// readable only by us) beside 'path', then renames it into place, so that a
+// failed write leaves an existing file untouched and nothing planted in
+// advance is written through.
+bool WriteAtomically(const std::string& path, const std::function<bool(const std::string&)>& write);
 
 } // namespace lumo::image

@@ -7,6 +7,7 @@
 #include <cwctype>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lumo::image {
@@ -20,8 +21,6 @@ bool ReadBmp(const std::string& path, CVImage& image)
     GlobalFreeDIB(dib);
     return ok;
 }
-
-bool WriteJpeg100(const std::string& path, const CVImage& image) { return WriteJpeg(path, image, 100); }
 
 bool WriteBmp24(const std::string& path, const CVImage& image)
 {
@@ -55,40 +54,47 @@ bool ReadImageFile(const std::string& path, CVImage& image)
     return false;
 }
 
-bool WriteAtomically(const std::string& path, bool (*write)(const std::string&, const CVImage&), const CVImage& image)
+bool WriteAtomically(const std::string& path, const std::function<bool(const std::string&)>& write)
 {
     namespace fs = std::filesystem;
     fs::path target(path);
-    fs::path temp = target.parent_path() / (".~" + target.filename().string() + "." + std::to_string(getpid()));
+    fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    std::string pattern = (folder / (".~" + target.filename().string() + ".XXXXXX")).string();
+    if (!mkdtemp(pattern.data()))
+        return false;
+    fs::path temp = fs::path(pattern) / target.filename();
     std::error_code ec;
-    if (!write(temp.string(), image)) {
-        fs::remove(temp, ec);
-        return false;
+    bool ok = write(temp.string());
+    if (ok) {
+        // The file keeps the permissions an ordinary new file gets.
+        mode_t mask = umask(0);
+        umask(mask);
+        fs::permissions(temp, static_cast<fs::perms>(0666 & ~mask), ec);
+        fs::rename(temp, target, ec);
+        ok = !ec;
     }
-    fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
+    fs::remove_all(pattern, ec);
+    return ok;
 }
 
-bool WriteImageFile(const std::wstring& name, const CVImage& image)
+bool WriteImageFile(const std::wstring& name, const CVImage& image, const WriteOptions& options)
 {
     std::wstring ext;
     if (name.size() > 2)
         for (wchar_t c : name.substr(name.size() - 3))
             ext += wchar_t(std::towupper(c));
-    bool (*write)(const std::string&, const CVImage&) = WritePng;
+    std::function<bool(const std::string&)> write = [&](const std::string& path) {
+        return WritePng(path, image, options.pngCompression);
+    };
     if (ext == L"BMP")
-        write = WriteBmp24;
+        write = [&](const std::string& path) { return WriteBmp24(path, image); };
     else if (ext == L"JPG" || ext == L"PEG")
-        write = WriteJpeg100;
+        write = [&](const std::string& path) { return WriteJpeg(path, image, 100); };
     else if (ext == L"GIF")
-        write = WriteGif;
+        write = [&](const std::string& path) { return WriteGif(path, image); };
     else if (ext == L"IFF")
-        write = WriteTiff;
-    return WriteAtomically(ToUtf8(name), write, image);
+        write = [&](const std::string& path) { return WriteTiff(path, image); };
+    return WriteAtomically(ToUtf8(name), write);
 }
 
 } // namespace lumo::image

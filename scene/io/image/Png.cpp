@@ -2,7 +2,9 @@
 
 #include <png.h>
 
+#include <csetjmp>
 #include <cstdio>
+#include <vector>
 
 namespace lumo::image {
 
@@ -30,27 +32,47 @@ bool ReadPng(const std::string& path, CVImage& image)
     return true;
 }
 
-bool WritePng(const std::string& path, const CVImage& image)
+bool WritePng(const std::string& path, const CVImage& image, int compression)
 {
     if (!image.Valid())
         return false;
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    png.width = png_uint_32(image.width);
-    png.height = png_uint_32(image.height);
-    png.format = PNG_FORMAT_BGRA;
-    if (!image.hasAlpha) {
-        // Opaque images are written without an alpha channel.
-        std::vector<std::uint8_t> bgr(size_t(image.width) * size_t(image.height) * 3);
-        for (size_t i = 0, j = 0; i < image.bgra.size(); i += 4, j += 3) {
-            bgr[j] = image.bgra[i];
-            bgr[j + 1] = image.bgra[i + 1];
-            bgr[j + 2] = image.bgra[i + 2];
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    bool ok = false;
+    // Declared before the jump point: setjmp must not skip their lifetimes.
+    std::vector<std::uint8_t> row;
+    if (png && info && !setjmp(png_jmpbuf(png))) {
+        png_init_io(png, file);
+        png_set_compression_level(png, compression < 0 ? 0 : compression > 9 ? 9 : compression);
+        // The sub filter alone: rendered charts are runs of flat colour, which
+        // it turns into runs of zeros; trying every filter costs more than it saves.
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, compression >= 6 ? PNG_ALL_FILTERS : PNG_FILTER_SUB);
+        int channels = image.hasAlpha ? 4 : 3;
+        png_set_IHDR(png, info, png_uint_32(image.width), png_uint_32(image.height), 8,
+                     image.hasAlpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
+        png_write_info(png, info);
+        row.resize(size_t(image.width) * size_t(channels));
+        for (int y = 0; y < image.height; ++y) {
+            const std::uint8_t* p = image.Row(y);
+            for (int x = 0; x < image.width; ++x) {
+                std::uint8_t* q = row.data() + size_t(x) * size_t(channels);
+                q[0] = p[x * 4 + 2];
+                q[1] = p[x * 4 + 1];
+                q[2] = p[x * 4];
+                if (channels == 4)
+                    q[3] = p[x * 4 + 3];
+            }
+            png_write_row(png, row.data());
         }
-        png.format = PNG_FORMAT_BGR;
-        return png_image_write_to_file(&png, path.c_str(), 0, bgr.data(), 0, nullptr) != 0;
+        png_write_end(png, nullptr);
+        ok = true;
     }
-    return png_image_write_to_file(&png, path.c_str(), 0, image.bgra.data(), 0, nullptr) != 0;
+    png_destroy_write_struct(&png, &info);
+    return std::fclose(file) == 0 && ok;
 }
 
 } // namespace lumo::image

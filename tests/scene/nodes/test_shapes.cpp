@@ -308,20 +308,22 @@ TEST(Lights, DirectionalLightOffLeavesTheLightNodeAndNoFreeLightDrawsNothing)
 {
     SceneRender r;
     ASSERT_TRUE(r.Area()->MakeCurrent());
-    CVDirectionalLight light;
-    light.on.SetValue(0);
+    auto* light = new CVDirectionalLight; // the area holds a reference on its last light
+    light->Ref();
+    light->on.SetValue(0);
     CVState state;
-    light.Render(&state, r.Area());
+    light->Render(&state, r.Area());
     EXPECT_EQ(r.Area()->GetLightNode(), nullptr);
-    light.on.SetValue(1);
-    light.Render(&state, r.Area());
-    EXPECT_EQ(r.Area()->GetLightNode(), &light);
+    light->on.SetValue(1);
+    light->Render(&state, r.Area());
+    EXPECT_EQ(r.Area()->GetLightNode(), light);
     EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
     GLfloat position[4];
     glGetLightfv(GL_LIGHT0, GL_POSITION, position);
     EXPECT_FLOAT_EQ(position[2], 1.0f); // towards the light: -direction
     glDisable(GL_LIGHT0);
     r.Area()->SetLightNode(nullptr);
+    light->Unref();
 }
 
 TEST(DrawStyles, StyleThreeKeepsThePolygonMode)

@@ -27,6 +27,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <thread>
 #include <unistd.h>
 
 using lumo::test::Near;
@@ -153,6 +154,46 @@ TEST(RenderFaults, TheDeepestSceneTheReaderTakesRendersSearchesWritesAndFrees)
     EXPECT_FALSE(CVWriteXMLAction().WriteString(scene).empty());
     camera->Unref();
     scene->Unref();
+}
+
+TEST(RenderFaults, AreasDrawOnEveryThread)
+{
+    // EGL binds its client API per thread (OpenGL ES unless told): a
+    // context made on a second thread must still be desktop OpenGL.
+    Offscreen first(4, 4); // the display starts on this thread
+    ASSERT_TRUE(first.area()->MakeCurrent());
+    Pixel seen{0, 0, 0};
+    std::thread worker([&] {
+        SceneRender r(20, 20);
+        auto* camera = OrthoCamera(2.0f);
+        camera->children.Add(ColouredBox(1, 0, 0, 1.5f));
+        camera->Ref();
+        r.Render(camera);
+        seen = r.At(10, 10);
+        camera->Unref();
+    });
+    worker.join();
+    EXPECT_TRUE(Near(seen, {255, 0, 0}, 40)) << seen[0] << "," << seen[1] << "," << seen[2];
+}
+
+TEST(RenderFaults, TheAreaKeepsTheLastLightAliveForTheNextFrame)
+{
+    // The next frame places drop shadows with the last light drawn, which may
+    // belong to a scene released in between.
+    SceneRender r(20, 20);
+    auto* camera = OrthoCamera(2.0f);
+    auto* light = new CVDirectionalLight;
+    light->direction.SetValue(1, -1, -1);
+    camera->children.Add(light);
+    camera->Ref();
+    r.Render(camera);
+    EXPECT_EQ(r.Area()->GetLightNode(), light);
+    EXPECT_EQ(light->GetRef(), 2); // the scene and the area
+    camera->Unref();
+    EXPECT_EQ(light->GetRef(), 1);
+    r.Area()->SetDropShadowsEnabled(1);
+    r.Area()->InitShadowMatrix(); // reads the light's direction: (1, 0.75, 1) onto z
+    EXPECT_NEAR(r.Area()->GetShadowMatrix()[0], 0.02f, 1e-6);
 }
 
 TEST(RenderFaults, CameraInPickModeKeepsThePickMatrixAndTheStacks)

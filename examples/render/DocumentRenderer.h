@@ -1,0 +1,49 @@
+// Renders documents one after another into image files with one render
+// area (one OpenGL context and its caches): the document is put under a
+// perspective camera and a headlight fitted to its bounding box. Each
+// document's scene is released before the next; nothing of one document
+// carries over to the next one's pixels.
+#pragma once
+
+#include "examples/render/Jobs.h"
+#include "platform/win/WinTypes.h"
+#include "scene/io/image/Image.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CVRenderToDIBAction;
+
+namespace x3drender {
+
+struct Settings {
+    int width = 800;
+    int height = 600;
+    // The view control's default background, so that default white
+    // materials stand out.
+    COLORREF background = RGB(137, 141, 157);
+    bool shadows = false;
+    bool antialias = false;
+    lumo::image::WriteOptions image;
+};
+
+class DocumentRenderer {
+public:
+    explicit DocumentRenderer(const Settings& settings);
+    ~DocumentRenderer();
+    DocumentRenderer(const DocumentRenderer&) = delete;
+    DocumentRenderer& operator=(const DocumentRenderer&) = delete;
+
+    // False when no OpenGL context could be made.
+    bool Ready() const;
+    // Reads, renders and writes one document; 'notes' gets what the reader
+    // skipped, 'error' why it failed. The image's size on success.
+    bool Render(const Job& job, std::vector<std::string>& notes, std::string& error, int& width, int& height);
+
+private:
+    Settings mSettings;
+    std::unique_ptr<CVRenderToDIBAction> mAction;
+};
+
+} // namespace x3drender
