@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,10 @@ const char* kUsage =
     "  library reads (white, #336699, light gray); the default is the view\n"
     "  control's background, #898D9D. --shadows gives every shape a drop shadow;\n"
     "  --antialias turns on scene antialiasing. Elements the library does not\n"
-    "  read are named on standard error; a document with no node to draw fails.\n";
+    "  read are named on standard error; a document with no node to draw fails.\n"
+    "  Texture images are looked for beside the document, then along the\n"
+    "  default image search path; those that cannot be drawn are named on\n"
+    "  standard error.\n";
 
 std::wstring Widen(const char* s)
 {
@@ -131,6 +135,14 @@ int main(int argc, char** argv)
         return Fail("no OpenGL context could be created (is Mesa's EGL driver installed?)");
     }
     CVGLRenderArea* area = render.GetRenderArea();
+    // Images named by the document are found beside it first.
+    if (std::strstr(input, "://") == nullptr) {
+        std::error_code ec;
+        std::filesystem::path folder = std::filesystem::absolute(input, ec).parent_path();
+        if (!ec)
+            area->SetTextureImageSearchPath(lumo::FromUtf8(folder.string()) + L";" +
+                                            area->GetTextureImageSearchPath());
+    }
 
     auto* camera = new CVPerspectiveCamera;
     camera->Ref();
@@ -172,6 +184,8 @@ int main(int argc, char** argv)
     int ok = render.Apply(camera);
     camera->Unref();
     scene->Unref();
+    for (const std::wstring& m : area->GetErrorReport().GetMessages())
+        std::fprintf(stderr, "x3d-render: %s: %s\n", input, lumo::ToUtf8(m).c_str());
     if (!ok)
         return Fail("rendering failed");
     if (!render.SaveToDIBFile(Widen(output)))

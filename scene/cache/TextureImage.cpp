@@ -117,7 +117,7 @@ LoadResult MakeTextureImage(const std::string& file, const ClearColors& clear, i
         int limit = std::clamp(maxSide, 1, kMaxTextureSide);
         int w = std::min(TextureSide(image.width), limit), h = std::min(TextureSide(image.height), limit);
         TextureImage result;
-        result.transparent = image.hasAlpha && HasTransparentPixels(image);
+        bool mayBeTransparent = image.hasAlpha || clear.set;
         if (w == image.width && h == image.height)
             result.pixels = std::move(image);
         else if (!lumo::image::Scale(image, w, h, result.pixels))
@@ -127,6 +127,7 @@ LoadResult MakeTextureImage(const std::string& file, const ClearColors& clear, i
             for (size_t i = 0; i + 3 < px.size(); i += 4)
                 px[i + 3] = clear.Clears(px[i + 2], px[i + 1], px[i]) ? 0 : 255;
         }
+        result.transparent = mayBeTransparent && HasTransparentPixels(result.pixels);
         result.rgba = clear.set || result.transparent;
         FlipRows(result.pixels);
         out = std::move(result);

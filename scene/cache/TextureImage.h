@@ -51,7 +51,7 @@ enum class LoadResult { Loaded, EmptyLocation, NotFound, Unreadable, TooSmall, N
 // The pixels to upload: BGRA, texture-sized, rows bottom-up as OpenGL takes them.
 struct TextureImage {
     CVImage pixels;
-    bool transparent = false; // the file has transparent pixels
+    bool transparent = false; // some pixels are transparent (in the file, or cleared)
     bool rgba = false;        // upload with alpha (transparent, or clear colours applied)
 };
 
