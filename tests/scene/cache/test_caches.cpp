@@ -1,3 +1,4 @@
+#include "platform/text/Utf8.h"
 #include "platform/wgl/Wgl.h"
 #include "scene/cache/CacheManager.h"
 #include "scene/cache/FontCacheElement.h"
@@ -215,6 +216,23 @@ TEST(RenderCaches, TwoAreasSharingARenderCacheLoadAnImageOnce)
     SceneRender c;
     ASSERT_EQ(c.Render(scene.camera), 1);
     EXPECT_EQ(lumo::texture::DecodeCount() - before, 2);
+}
+
+TEST(RenderCaches, AreasSharingACacheFindImagesAlongTheirOwnSearchPaths)
+{
+    TempImages greens, blues;
+    greens.Png("g.png", MakeImage(4, 4, [](int, int) { return Bgra{0, 255, 0, 255}; }));
+    blues.Png("g.png", MakeImage(4, 4, [](int, int) { return Bgra{255, 0, 0, 255}; }));
+    TexturedScene scene(L"g.png");
+    SceneRender a, b;
+    ASSERT_EQ(b.Area()->SetRenderCache(a.Area()), 1);
+    a.Area()->SetTextureImageSearchPath(lumo::FromUtf8(greens.Dir()));
+    b.Area()->SetTextureImageSearchPath(lumo::FromUtf8(blues.Dir()));
+    ASSERT_EQ(a.Render(scene.camera), 1);
+    ASSERT_EQ(b.Render(scene.camera), 1);
+    EXPECT_EQ(a.At(50, 50), (Pixel{0, 255, 0}));
+    EXPECT_EQ(b.At(50, 50), (Pixel{0, 0, 255}));
+    EXPECT_EQ(a.Area()->GetTextureCache()->GetCount(), 2);
 }
 
 TEST(RenderCaches, AfterItsRenderCacheIsDestroyedAnAreaDrawsWithItsOwnTextures)
