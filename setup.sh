@@ -12,7 +12,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libegl-mesa0 libx11-dev
   libxerces-c-dev libcurl4-openssl-dev
-  libpng-dev libjpeg-dev libtiff-dev libgif-dev
+  libpng-dev libjpeg-dev libtiff-dev libgif-dev libcairo2-dev
 )
 if [ "${LUMO_FUZZ:-0}" = 1 ]; then
   PACKAGES+=(clang libclang-rt-dev)

@@ -46,7 +46,9 @@ const char* kUsage =
     "  --png-level N     PNG compression, 0 to 9 (default 3: fast; 9: smallest)\n"
     "  --help            this text\n"
     "Elements the library does not read are named on standard error; a document\n"
-    "with no node to draw fails.\n";
+    "with no node to draw fails. Texture images are looked for beside the\n"
+    "document, then along the default image search path; those that cannot be\n"
+    "drawn are named on standard error.\n";
 
 int Fail(const std::string& message)
 {

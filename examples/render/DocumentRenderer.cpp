@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 namespace x3drender {
 
@@ -87,6 +88,19 @@ bool DocumentRenderer::Render(const Job& job, std::vector<std::string>& notes, s
     CVGLRenderArea* area = mAction->GetRenderArea();
     // What the last document left in the area does not reach this one.
     area->SetLightNode(nullptr);
+    area->GetErrorReport().Clear();
+    // Images named by the document are found beside it first, then along
+    // the default image search path.
+    if (mDefaultImagePath.empty())
+        mDefaultImagePath = area->GetTextureImageSearchPath();
+    std::wstring imagePath = mDefaultImagePath;
+    if (job.input.find("://") == std::string::npos) {
+        std::error_code ec;
+        std::filesystem::path folder = std::filesystem::absolute(job.input, ec).parent_path();
+        if (!ec)
+            imagePath = lumo::FromUtf8(folder.string()) + L";" + imagePath;
+    }
+    area->SetTextureImageSearchPath(imagePath);
     auto* cameraNode = new CVPerspectiveCamera;
     Held held(cameraNode);
     cameraNode->children.Add(new CVLightModel);
@@ -124,7 +138,11 @@ bool DocumentRenderer::Render(const Job& job, std::vector<std::string>& notes, s
     RGBColorStruct bg = ColorrefToRGB(mSettings.background);
     mAction->SetClearColor(bg.red, bg.green, bg.blue, 1.0f);
 
-    if (!mAction->Apply(cameraNode)) {
+    int drawn = mAction->Apply(cameraNode);
+    // Textures that could not be drawn, and the like.
+    for (const std::wstring& m : area->GetErrorReport().GetMessages())
+        notes.push_back(lumo::ToUtf8(m));
+    if (!drawn) {
         error = "rendering failed";
         return false;
     }

@@ -1,8 +1,8 @@
 // Renders documents one after another into image files with one render
 // area (one OpenGL context and its caches): the document is put under a
-// perspective camera and a headlight fitted to its bounding box. Each
-// document's scene is released before the next; nothing of one document
-// carries over to the next one's pixels.
+// perspective camera and a headlight fitted to its bounding box; images it
+// names are found beside it first. Each document's scene is released before
+// the next; nothing of one document carries over to the next one's pixels.
 #pragma once
 
 #include "examples/render/Jobs.h"
@@ -44,6 +44,7 @@ public:
 private:
     Settings mSettings;
     std::unique_ptr<CVRenderToDIBAction> mAction;
+    std::wstring mDefaultImagePath;
 };
 
 } // namespace x3drender

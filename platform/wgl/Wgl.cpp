@@ -173,6 +173,27 @@ bool lumo::gl::CurrentSurfaceSize(int& width, int& height)
 
 std::uint64_t lumo::gl::CurrentShareGroup() { return gCurrent ? gCurrent->shareGroup : 0; }
 
+std::uint64_t lumo::gl::ShareGroupOf(HGLRC rc) { return rc ? rc->shareGroup : 0; }
+
+BOOL lumo::gl::MakeContextCurrent(HGLRC rc)
+{
+    EGLDisplay d = TheDisplay().display;
+    if (d == EGL_NO_DISPLAY)
+        return 0;
+    if (!rc) {
+        gCurrent = nullptr;
+        return eglMakeCurrent(d, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    }
+    if (gCurrent == rc)
+        return 1;
+    // A context that never had a surface goes current without one (Mesa
+    // offers surfaceless contexts).
+    if (!eglMakeCurrent(d, rc->surface, rc->surface, rc->context))
+        return 0;
+    gCurrent = rc;
+    return 1;
+}
+
 void* lumo::gl::WindowSystemDisplay() { return TheDisplay().x11; }
 
 bool lumo::gl::DisplayAvailable() { return TheDisplay().display != EGL_NO_DISPLAY; }

@@ -36,6 +36,13 @@ namespace lumo::gl {
 std::uint64_t CurrentShareGroup();
 // The size of the current context's drawing surface; false without one.
 bool CurrentSurfaceSize(int& width, int& height);
+// Makes the context current on the surface it already has, without a device
+// context (whose DC may be gone, as when a bitmap was recreated): for work
+// that needs the context but draws nothing, such as deleting its objects.
+// Null releases the current context. 0 on failure.
+BOOL MakeContextCurrent(HGLRC rc);
+// The share group of a context (see CurrentShareGroup); 0 for null.
+std::uint64_t ShareGroupOf(HGLRC rc);
 // Whether an EGL display with OpenGL could be opened in this process.
 bool DisplayAvailable();
 // The X11 display the process draws windows on (an Xlib Display*), or null.

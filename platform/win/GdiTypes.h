@@ -60,6 +60,42 @@ struct BITMAPINFO {
 };
 #pragma pack(pop)
 
+// A logical font: what a font is asked for by (height in pixels, negative
+// for the character height; weight 400 normal, 700 bold; escapement and
+// orientation in tenths of a degree). Compared byte for byte where fonts are
+// cached, so a record is zero-filled before its members are set.
+using WCHAR = char16_t;
+constexpr int LF_FACESIZE = 32;
+struct LOGFONTW {
+    LONG lfHeight;
+    LONG lfWidth;
+    LONG lfEscapement;
+    LONG lfOrientation;
+    LONG lfWeight;
+    BYTE lfItalic;
+    BYTE lfUnderline;
+    BYTE lfStrikeOut;
+    BYTE lfCharSet;
+    BYTE lfOutPrecision;
+    BYTE lfClipPrecision;
+    BYTE lfQuality;
+    BYTE lfPitchAndFamily;
+    WCHAR lfFaceName[LF_FACESIZE];
+};
+
+// The measures of one outline glyph, in the units of its em square.
+struct POINTFLOAT {
+    float x, y;
+};
+struct GLYPHMETRICSFLOAT {
+    float gmfBlackBoxX;
+    float gmfBlackBoxY;
+    POINTFLOAT gmfptGlyphOrigin;
+    float gmfCellIncX;
+    float gmfCellIncY;
+};
+
+static_assert(sizeof(LOGFONTW) == 92, "LOGFONTW is 92 bytes");
 static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR is 40 bytes");
 static_assert(sizeof(BITMAPINFOHEADER) == 40, "BITMAPINFOHEADER is 40 bytes");
 

@@ -1,8 +1,13 @@
 #include "scene/cache/CacheManager.h"
 
 #include "platform/wgl/Wgl.h"
+#include "scene/render/GLDevice.h"
+#include "scene/render/GLRenderArea.h"
+#include "scene/render/SimpleDIB.h"
 
 #include <GL/gl.h>
+
+#include <new>
 
 #include <unordered_map>
 
@@ -38,6 +43,42 @@ std::uint64_t lumo::CurrentListSpace()
     // render cache reuse each other's lists; a context recreated to share
     // gets its source's group and never sees its old lists' names again.
     return lumo::gl::CurrentShareGroup();
+}
+
+CVCacheManager::CVCacheManager() = default;
+
+CVCacheManager::~CVCacheManager() { ReleaseGLRenderAreaCache(); }
+
+CVGLRenderArea* CVCacheManager::CreateGLRenderAreaCache(HDC reference)
+{
+    if (mCacheArea)
+        return mCacheArea;
+    auto bitmap = std::make_unique<CSimpleDIB>();
+    try {
+        bitmap->Create(32, 32, reference);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    CVBitmapDevice device(bitmap->GetDC());
+    auto* area = new CVGLRenderArea(&device);
+    area->Ref();
+    if (!area->IsSuccess()) {
+        area->Unref();
+        return nullptr;
+    }
+    area->SetRenderAreaToBitmap(1);
+    mCacheBitmap = std::move(bitmap);
+    mCacheArea = area;
+    return area;
+}
+
+void CVCacheManager::ReleaseGLRenderAreaCache()
+{
+    // The area goes before the bitmap its context draws into.
+    if (mCacheArea)
+        mCacheArea->Unref();
+    mCacheArea = nullptr;
+    mCacheBitmap.reset();
 }
 
 unsigned CVCacheManager::New(Ring& ring, int key, float f1, float f2, int i1, int i2, int i3)
@@ -113,8 +154,10 @@ bool CVCacheManager::ImageMapColor(int colorBits, int index, const CVImageMapCla
             d = 31;
             c = -c;
         }
+        if (d < 0 || d > 31)
+            return false; // no colour of the table: not drawn, rather than drawn as another class
         const float* t = g.lines ? kT1 : kT2;
-        rgb[0] = t[d & 31];
+        rgb[0] = t[d];
         rgb[1] = t[(c >> 5) & 31];
         rgb[2] = t[c & 31];
         return true;

@@ -1,6 +1,7 @@
 #include "scene/nodes/Appearance.h"
 
 #include "scene/nodes/Material.h"
+#include "scene/render/GLRenderArea.h"
 
 #include <GL/gl.h>
 
@@ -24,11 +25,38 @@ float CVAppearance::GetTransparency() const
 
 void CVAppearance::Render(CVState* state, CVGLRenderArea* area)
 {
-    if (CVMaterial* m = material.GetValue())
+    CVMaterial* m = material.GetValue();
+    if (m)
         m->Render(state, area);
-    // Textures and texture transforms draw themselves once their classes
-    // exist; until then a texture node only switches texturing on (in the
-    // geometry's bracket) and the material's colour stands.
+    CVTexture* t = texture.GetValue();
+    if (!t || !area || !area->IsTexturingEnabled())
+        return;
+    if (!area->IsTextureColorBlendEnabled())
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f - GetTransparency());
+    t->Render(state, area);
+    if (t->GetTextureRendered())
+        return;
+    if (m) {
+        m->Render(state, area);
+    } else {
+        const RGBColorStruct& c = t->GetFallBackColor();
+        glColor4f(c.red, c.green, c.blue, 1.0f);
+    }
+}
+
+CVTexture* CVAppearance::GetDrawnTexture(const CVGLRenderArea* area) const
+{
+    CVTexture* t = texture.GetValue();
+    return t && area && area->IsTexturingEnabled() && t->GetTextureRendered() ? t : nullptr;
+}
+
+bool CVAppearance::HasTransparentTexture(CVState* state, CVGLRenderArea* area) const
+{
+    CVTexture* t = texture.GetValue();
+    if (!t || !area || !area->IsTexturingEnabled())
+        return false;
+    t->PrepareTexture(state, area);
+    return t->GetTextureRendered() && t->IsTextureTransparent();
 }
 
 CVMaterial::CVMaterial()

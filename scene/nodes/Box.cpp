@@ -90,7 +90,9 @@ void CVBox::Render(CVState* state, CVGLRenderArea* area, CVAppearance* appearanc
         Face(TOP, true);
         Face(BOTTOM, true);
     }
-    bool stretchTexture = !IsVRMLCompliant() && appearance && appearance->texture.GetValue() && s.x != 0.0f;
+    // A tiled texture keeps its aspect on the sides.
+    bool stretchTexture = !IsVRMLCompliant() && appearance && appearance->texture.GetValue() &&
+                          appearance->texture->IsTiled() && s.x != 0.0f;
     if (stretchTexture)
         PushTextureScale(1.0f, s.y / s.x);
     for (int f = FRONT; f < (flat ? FRONT + 1 : 6); ++f)

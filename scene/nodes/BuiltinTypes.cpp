@@ -11,12 +11,14 @@
 #include "scene/nodes/Cone.h"
 #include "scene/nodes/Cylinder.h"
 #include "scene/nodes/Group.h"
+#include "scene/nodes/ImageTexture.h"
 #include "scene/nodes/Lights.h"
 #include "scene/nodes/Material.h"
 #include "scene/nodes/NavigationInfo.h"
 #include "scene/nodes/Shape.h"
 #include "scene/nodes/Sphere.h"
 #include "scene/nodes/Switch.h"
+#include "scene/nodes/TextureTransform.h"
 #include "scene/nodes/Transform.h"
 #include "scene/nodes/Viewpoint.h"
 #include "scene/nodes/WorldInfo.h"
@@ -65,8 +67,8 @@ const BuiltinType kBuiltinTypes[] = {
     LUMO_BUILTIN(Billboard),
     LUMO_NOT_YET(Extrusion),
     LUMO_NOT_YET(TextureCoordinate),
-    LUMO_NOT_YET(ImageTexture),
-    LUMO_NOT_YET(TextureTransform),
+    LUMO_BUILTIN(ImageTexture),
+    LUMO_BUILTIN(TextureTransform),
     LUMO_NOT_YET(ColorInterpolator),
     LUMO_NOT_YET(CoordinateInterpolator),
     LUMO_NOT_YET(SPFixture),

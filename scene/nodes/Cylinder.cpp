@@ -3,6 +3,7 @@
 #include "scene/cache/CacheManager.h"
 #include "scene/core/State.h"
 #include "scene/model/Box3f.h"
+#include "scene/nodes/Appearance.h"
 #include "scene/render/GLRenderArea.h"
 
 #include <GL/gl.h>
@@ -66,13 +67,13 @@ CVDetail* CVCylinder::GetPickDetail(unsigned int)
     return detail;
 }
 
-void CVCylinder::Draw(float r)
+void CVCylinder::Draw(float r, float sideScale)
 {
     int n = slices;
     Ring ring(n, r);
     bool stretch = !IsVRMLCompliant();
     if (stretch) {
-        PushTextureScale(3.0f, 1.0f);
+        PushTextureScale(3.0f, sideScale);
     }
     if (side.GetValue()) {
         glBegin(GL_QUAD_STRIP);
@@ -127,11 +128,15 @@ void CVCylinder::Render(CVState* state, CVGLRenderArea* area, CVAppearance* appe
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     glPushMatrix();
     glScalef(1.0f, h, 1.0f);
+    // A tiled texture keeps its aspect around the side: its t runs h / 2r
+    // times. The scale is compiled into the list, so it is part of the key.
+    CVTexture* texture = appearance ? appearance->texture.GetValue() : nullptr;
+    float sideScale = !IsVRMLCompliant() && texture && texture->IsTiled() && r != 0.0f ? h / (2.0f * r) : 1.0f;
     int key = CacheKey(slices), hasTop = top.GetValue(), hasBottom = bottom.GetValue(), hasSide = side.GetValue();
     DrawCached(
-        state, [&](CVCacheManager& c) { return c.GetCachedCylinder(key, r, 1.0f, hasTop, hasBottom, hasSide); },
-        [&](CVCacheManager& c) { return c.NewCachedCylinder(key, r, 1.0f, hasTop, hasBottom, hasSide); },
-        [&] { Draw(r); });
+        state, [&](CVCacheManager& c) { return c.GetCachedCylinder(key, r, sideScale, hasTop, hasBottom, hasSide); },
+        [&](CVCacheManager& c) { return c.NewCachedCylinder(key, r, sideScale, hasTop, hasBottom, hasSide); },
+        [&] { Draw(r, sideScale); });
     if (!(state && state->m_bPickMode) && IsStippled() && IsPartialSelection() && GetStipplePercent() > 0 && area)
         RenderPartialSelection(GetStipplePercent() * 0.01f, area->GetSelectionColor());
     glPopMatrix();

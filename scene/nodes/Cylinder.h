@@ -26,7 +26,7 @@ public:
     CVDetail* GetPickDetail(unsigned int name) override;
 
 private:
-    void Draw(float r);
+    void Draw(float r, float sideScale);
     void RenderPartialSelection(float fraction, RGBColorStruct color);
 };
 

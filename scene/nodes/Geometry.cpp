@@ -50,11 +50,23 @@ CVImageMapClass CVGeometry::GetImageMapClass() const
 
 void CVGeometry::PreRenderGL(CVState*, CVGLRenderArea* area, CVAppearance* appearance)
 {
-    glPushAttrib(GL_ENABLE_BIT);
-    if (appearance && appearance->texture.GetValue() && area && area->IsTexturingEnabled())
+    CVTexture* texture = appearance ? appearance->GetDrawnTexture(area) : nullptr;
+    bool seeThrough = texture && texture->IsTextureTransparent();
+    // The alpha test's function is colour-buffer state: saved with it.
+    glPushAttrib(seeThrough ? GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT : GL_ENABLE_BIT);
+    if (texture)
         glEnable(GL_TEXTURE_2D);
     else
         glDisable(GL_TEXTURE_2D);
+    if (seeThrough) {
+        // Fully transparent texels leave neither colour nor depth behind, so
+        // that what lies behind shows through whatever the drawing order;
+        // partly transparent ones blend where transparency is on.
+        glAlphaFunc(GL_GREATER, 0.0f);
+        glEnable(GL_ALPHA_TEST);
+        if (area->IsTransparencyEnabled())
+            glEnable(GL_BLEND);
+    }
     if (IsStippled() && area)
         area->SetStipplePattern(GetStippleIndex());
 }

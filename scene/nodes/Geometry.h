@@ -124,8 +124,9 @@ public:
 
 protected:
     CVGeometry() = default;
-    // Brackets drawing: saves the enable state, turns texturing on for a
-    // textured appearance and installs the stipple of a highlighted geometry.
+    // Brackets drawing: saves the enable state, turns texturing on when the
+    // appearance's texture was made (alpha-tested and blended when it has
+    // transparent pixels) and installs the stipple of a highlighted geometry.
     void PreRenderGL(CVState* state, CVGLRenderArea* area, CVAppearance* appearance);
     void PostRenderGL(CVState* state, CVGLRenderArea* area, CVAppearance* appearance);
     static void ComputeArea(const std::vector<Point3fStruct>& points, Point3fStruct& out);

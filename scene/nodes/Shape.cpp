@@ -56,7 +56,9 @@ void CVShape::Render(CVState* state, CVGLRenderArea* area)
     if (pass == PASS_MAIN) {
         DrawShadow(state, area, g);
         CVAppearance* a = appearance.GetValue();
-        if (a && a->GetTransparency() > 0.0f)
+        // A see-through texture counts like a transparent material: the
+        // shape is drawn sorted, after the opaque ones.
+        if (a && (a->GetTransparency() > 0.0f || a->HasTransparentTexture(state, area)))
             g->SetTransparentFlag(1);
         if (g->IsKind(CVGeometry::KIND_SP_GEOMETRY)) {
             if (g->IsKind(CVGeometry::KIND_SP_ANNOTATION))
@@ -69,6 +71,9 @@ void CVShape::Render(CVState* state, CVGLRenderArea* area)
     }
     Draw(state, area, g);
     DrawHighlight(state, area, g);
+    // The texture stays bound for nothing else drawn after the shape.
+    if (CVAppearance* a = appearance.GetValue(); a && a->GetDrawnTexture(area))
+        glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 bool CVShape::Deferred(CVState* state, CVGLRenderArea* area, CVGeometry* g)
@@ -132,7 +137,14 @@ void CVShape::Draw(CVState* state, CVGLRenderArea* area, CVGeometry* g)
     glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
     if (CVAppearance* a = appearance.GetValue()) {
         a->Render(state, area);
+        CVTextureTransform* t = area->IsTexturingEnabled() ? a->textureTransform.GetValue() : nullptr;
+        if (t) {
+            CVTextureTransform::PushMatrix();
+            t->Apply();
+        }
         g->Render(state, area, a);
+        if (t)
+            CVTextureTransform::PopMatrix();
     } else {
         if (!g->IsKind(CVGeometry::KIND_SP_GEOMETRY))
             glColor3f(0.8f, 0.8f, 0.8f);

@@ -70,10 +70,57 @@ CVGLRenderArea::CVGLRenderArea(CVGLDevice* device, CVGLRenderArea* other)
 CVGLRenderArea::~CVGLRenderArea()
 {
     SetLightNode(nullptr);
+    ClearCaches();
+    DetachCacheClients();
+    ForgetRenderCache();
     if (mContext) {
+        // Released without its device context: the DC may already be gone
+        // (an off-screen action recreates its bitmap before dropping the area).
         if (wglGetCurrentContext() == mContext)
-            wglMakeCurrent(mDC, nullptr);
+            lumo::gl::MakeContextCurrent(nullptr);
         wglDeleteContext(mContext);
+    }
+}
+
+bool CVGLRenderArea::EnterContext(HGLRC& previous)
+{
+    if (!mContext)
+        return false;
+    previous = wglGetCurrentContext();
+    return previous == mContext || lumo::gl::MakeContextCurrent(mContext);
+}
+
+void CVGLRenderArea::LeaveContext(HGLRC previous)
+{
+    if (previous != mContext)
+        lumo::gl::MakeContextCurrent(previous);
+}
+
+void CVGLRenderArea::ClearCaches()
+{
+    auto clear = [this] {
+        mFontCache.Clear();
+        mTextureCache.Clear();
+    };
+    // Without a context there are no OpenGL objects: the users are still
+    // detached and the elements freed.
+    if (!RunInContext(clear))
+        clear();
+}
+
+void CVGLRenderArea::DetachCacheClients()
+{
+    for (CVGLRenderArea* client : mCacheClients)
+        client->mRenderCache = nullptr;
+    mCacheClients.clear();
+}
+
+void CVGLRenderArea::ForgetRenderCache()
+{
+    if (mRenderCache) {
+        auto& list = mRenderCache->mCacheClients;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+        mRenderCache = nullptr;
     }
 }
 
@@ -136,11 +183,21 @@ int CVGLRenderArea::SetRenderCache(CVGLRenderArea* other)
 {
     if (!other)
         return 0;
-    if (!mContext || !other->mContext || !wglShareLists(other->mContext, mContext)) {
-        mRenderCache = nullptr;
+    if (!mContext || !other->mContext || other == this) {
+        ForgetRenderCache();
         return 0;
     }
+    // Sharing makes the context anew: what the old one made goes with it,
+    // so the caches give their objects back while it still exists.
+    ClearCaches();
+    int shared = wglShareLists(other->mContext, mContext);
+    ForgetRenderCache();
+    if (!shared)
+        return 0;
+    // The areas that shared our old objects do not share the new ones.
+    DetachCacheClients();
     mRenderCache = other;
+    other->mCacheClients.push_back(this);
     // The shared context starts from default state: set ours up again.
     if (MakeCurrent())
         InitGLState();

@@ -1,7 +1,8 @@
 // The library's handle on one OpenGL rendering context: the context on a
 // device, the viewport, the display options node Render code consults, the
-// deferred-drawing queues of a frame, the drop-shadow matrix and the polygon
-// stipple of fill patterns. Shared by reference count.
+// deferred-drawing queues of a frame, the drop-shadow matrix, the polygon
+// stipple of fill patterns, the font and texture caches and a short report
+// of what could not be drawn. Shared by reference count.
 #pragma once
 
 #include "platform/com/Unknown.h"
@@ -9,6 +10,8 @@
 #include "scene/model/RefCount.h"
 #include "scene/model/Structs.h"
 #include "scene/model/Viewport.h"
+#include "scene/render/Cache.h"
+#include "scene/render/ErrorReport.h"
 #include "scene/render/LightingState.h"
 
 #include <string>
@@ -79,7 +82,12 @@ public:
     void GetChosenPFD(PIXELFORMATDESCRIPTOR& pfd) const { pfd = mChosenPFD; }
     int GetMaxLights() const { return mMaxLights; }
     int IsSuccess() const { return mSuccess; }
-    // Shares display lists and textures with another area; 0 for null or on failure.
+    // Shares display lists and textures with another area; 0 for null or on
+    // failure. The context is made anew in the other's share group: this
+    // area's caches are emptied first (their objects deleted in the old
+    // context), and areas that used this one as their render cache no longer
+    // share its objects, so they lose it. An area that is destroyed is taken
+    // from every area that uses it, so the pointer never dangles.
     int SetRenderCache(CVGLRenderArea* other);
     CVGLRenderArea* GetRenderCache() const { return mRenderCache; }
     // The area in which display lists and textures for this area are made:
@@ -89,6 +97,28 @@ public:
         return area && area->mRenderCache ? area->mRenderCache : area;
     }
     static void UnMakeCacheCurrent(CVGLRenderArea*) {}
+    // The caches of glyph sets and textures made in this area's share group
+    // (nodes reach them through MakeCacheCurrent(area)).
+    CVCache* GetFontCache() { return &mFontCache; }
+    CVCache* GetTextureCache() { return &mTextureCache; }
+    // Runs f with this area's context current, then makes current again the
+    // context that was (none when none was): for deleting this area's
+    // objects from anywhere. False, without running f, when the area has no
+    // context or it cannot be made current.
+    template <class F>
+    bool RunInContext(F&& f)
+    {
+        HGLRC previous = nullptr;
+        if (!EnterContext(previous))
+            return false;
+        f();
+        LeaveContext(previous);
+        return true;
+    }
+    // What the area could not do (missing or damaged images...), for the host.
+    CVErrorReport& GetErrorReport() { return mErrors; }
+    const CVErrorReport& GetErrorReport() const { return mErrors; }
+    void ReportError(const std::wstring& message) { mErrors.Add(message); }
     void SetIUnknownInterface(IUnknown* host) { mHost = host; }
     IUnknown* GetIUnknownInterface() const { return mHost; }
     void SetController(CVController* c) { mController = c; }
@@ -226,6 +256,14 @@ public:
 
 private:
     void Initialize(CVGLDevice* device);
+    bool EnterContext(HGLRC& previous);
+    void LeaveContext(HGLRC previous);
+    // Empties both caches, deleting their objects in this area's context.
+    void ClearCaches();
+    // Forgets the render cache (and leaves its list of users).
+    void ForgetRenderCache();
+    // Takes this area from every area that uses it as their render cache.
+    void DetachCacheClients();
     // The OpenGL state every new context starts from.
     void InitGLState();
     void CreateRGBPalette();
@@ -244,6 +282,8 @@ private:
     int mMaxLights = 8;
     int mSuccess = 0;
     CVGLRenderArea* mRenderCache = nullptr;
+    // The areas whose render cache this area is.
+    std::vector<CVGLRenderArea*> mCacheClients;
     IUnknown* mHost = nullptr;
     CVController* mController = nullptr;
     CVNode* mLightNode = nullptr;
@@ -272,4 +312,10 @@ private:
 
     int mAnimationNodes = 0;
     SYSTEMTIME mAnimationTime{};
+
+    CVErrorReport mErrors;
+    // Last: their elements are destroyed (in the destructor's body, with the
+    // context current) before anything else goes.
+    CVCache mFontCache{this};
+    CVCache mTextureCache{this};
 };

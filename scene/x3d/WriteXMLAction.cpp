@@ -422,9 +422,10 @@ void CVWriteXMLAction::WriteAppearanceXML(CVNode* node, DOMElement* shape)
                 SetAttribute(me, L"transparency", text::FloatText(m->transparency.GetValue()));
         }
     }
-    for (CVNode* n : {appearance->texture.GetValue(), appearance->textureTransform.GetValue()})
-        if (n)
-            WriteValueNode(n, e);
+    if (CVNode* t = appearance->texture.GetValue())
+        WriteValueNode(t, e);
+    if (CVNode* t = appearance->textureTransform.GetValue())
+        WriteValueNode(t, e);
 }
 
 void CVWriteXMLAction::WriteViewpointXML(CVNode* node, DOMElement* parent)

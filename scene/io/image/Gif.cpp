@@ -6,14 +6,14 @@
 
 namespace lumo::image {
 
-bool ReadGif(const std::string& path, CVImage& image)
+bool ReadGif(const std::string& path, CVImage& image, std::uint64_t maxPixels)
 {
     int error = 0;
     GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
     if (!gif)
         return false;
     bool ok = DGifSlurp(gif) == GIF_OK && gif->ImageCount > 0 && gif->SWidth > 0 && gif->SHeight > 0 &&
-              gif->SWidth <= 65536 && gif->SHeight <= 65536;
+              SizeAllowed(std::uint64_t(gif->SWidth), std::uint64_t(gif->SHeight), maxPixels);
     CVImage out;
     if (ok) {
         const SavedImage& frame = gif->SavedImages[0];

@@ -28,20 +28,36 @@ struct WriteOptions {
     int pngCompression = 3;
 };
 
+// The most pixels a file may hold to be read (2^28, 1 GiB as BGRA); callers
+// may ask for less. Each side is at most 65,536 pixels as well.
+constexpr std::uint64_t kMaxPixels = std::uint64_t(1) << 28;
+// Whether an image of that size may be read under the bound.
+constexpr bool SizeAllowed(std::uint64_t width, std::uint64_t height, std::uint64_t maxPixels)
+{
+    return width > 0 && height > 0 && width <= 65536 && height <= 65536 && width * height <= maxPixels;
+}
+
 // Reads PNG, JPEG, GIF, TIFF or BMP, recognised by content; false when the
-// file is missing, of another kind or damaged.
-bool ReadImageFile(const std::string& path, CVImage& image);
+// file is missing, of another kind, damaged or larger than maxPixels.
+// hasAlpha tells whether the file carries transparency (an alpha channel, a
+// PNG tRNS chunk, a GIF transparent index).
+bool ReadImageFile(const std::string& path, CVImage& image, std::uint64_t maxPixels = kMaxPixels);
 
 // Codecs; each returns false (writing no partial file under the name) on failure.
-bool ReadPng(const std::string& path, CVImage& image);
+bool ReadPng(const std::string& path, CVImage& image, std::uint64_t maxPixels = kMaxPixels);
 bool WritePng(const std::string& path, const CVImage& image, int compression = WriteOptions().pngCompression);
-bool ReadJpeg(const std::string& path, CVImage& image);
+bool ReadJpeg(const std::string& path, CVImage& image, std::uint64_t maxPixels = kMaxPixels);
 bool WriteJpeg(const std::string& path, const CVImage& image, int quality);
-bool ReadTiff(const std::string& path, CVImage& image);
+bool ReadTiff(const std::string& path, CVImage& image, std::uint64_t maxPixels = kMaxPixels);
 bool WriteTiff(const std::string& path, const CVImage& image);
-bool ReadGif(const std::string& path, CVImage& image);
+bool ReadGif(const std::string& path, CVImage& image, std::uint64_t maxPixels = kMaxPixels);
 // True colour is reduced to a 256-colour palette by median cut.
 bool WriteGif(const std::string& path, const CVImage& image);
+
+// The whole image resampled to width x height (bilinear, through cairo;
+// alpha is kept straight, not premultiplied). False for an empty source or
+// size, or when cairo cannot make the surfaces.
+bool Scale(const CVImage& source, int width, int height, CVImage& out);
 
 // Writes through a file in a new private folder (of an unpredictable name,
 // readable only by us) beside 'path', then renames it into place, so that a

@@ -14,11 +14,15 @@ namespace lumo::image {
 
 namespace {
 
-bool ReadBmp(const std::string& path, CVImage& image)
+bool ReadBmp(const std::string& path, CVImage& image, std::uint64_t maxPixels)
 {
     HDIB dib = OpenDIB(FromUtf8(path));
-    bool ok = dib && lumo::dib::ToImage(dib, image);
+    CVImage out;
+    bool ok = dib && lumo::dib::ToImage(dib, out) &&
+              SizeAllowed(std::uint64_t(out.width), std::uint64_t(out.height), maxPixels);
     GlobalFreeDIB(dib);
+    if (ok)
+        image = std::move(out);
     return ok;
 }
 
@@ -32,7 +36,7 @@ bool WriteBmp24(const std::string& path, const CVImage& image)
 
 } // namespace
 
-bool ReadImageFile(const std::string& path, CVImage& image)
+bool ReadImageFile(const std::string& path, CVImage& image, std::uint64_t maxPixels)
 {
     unsigned char magic[8] = {0};
     {
@@ -42,15 +46,15 @@ bool ReadImageFile(const std::string& path, CVImage& image)
         in.read(reinterpret_cast<char*>(magic), sizeof magic);
     }
     if (magic[0] == 0x89 && magic[1] == 'P' && magic[2] == 'N' && magic[3] == 'G')
-        return ReadPng(path, image);
+        return ReadPng(path, image, maxPixels);
     if (magic[0] == 0xFF && magic[1] == 0xD8)
-        return ReadJpeg(path, image);
+        return ReadJpeg(path, image, maxPixels);
     if (magic[0] == 'G' && magic[1] == 'I' && magic[2] == 'F')
-        return ReadGif(path, image);
+        return ReadGif(path, image, maxPixels);
     if ((magic[0] == 'I' && magic[1] == 'I') || (magic[0] == 'M' && magic[1] == 'M'))
-        return ReadTiff(path, image);
+        return ReadTiff(path, image, maxPixels);
     if (magic[0] == 'B' && magic[1] == 'M')
-        return ReadBmp(path, image);
+        return ReadBmp(path, image, maxPixels);
     return false;
 }
 

@@ -24,7 +24,7 @@ void Quiet(j_common_ptr, int) {}
 
 } // namespace
 
-bool ReadJpeg(const std::string& path, CVImage& image)
+bool ReadJpeg(const std::string& path, CVImage& image, std::uint64_t maxPixels)
 {
     FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
@@ -46,7 +46,7 @@ bool ReadJpeg(const std::string& path, CVImage& image)
     jpeg_read_header(&info, TRUE);
     info.out_color_space = JCS_EXT_BGRA;
     jpeg_start_decompress(&info);
-    if (info.output_width == 0 || info.output_height == 0 || info.output_width > 65536 || info.output_height > 65536)
+    if (!SizeAllowed(info.output_width, info.output_height, maxPixels))
         OnError(reinterpret_cast<j_common_ptr>(&info));
     out->width = int(info.output_width);
     out->height = int(info.output_height);

@@ -8,21 +8,24 @@
 
 namespace lumo::image {
 
-bool ReadPng(const std::string& path, CVImage& image)
+bool ReadPng(const std::string& path, CVImage& image, std::uint64_t maxPixels)
 {
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&png, path.c_str()))
         return false;
+    // The file's own format tells about transparency: an alpha channel or a
+    // tRNS chunk sets the alpha flag. Asked for BGRA, every image has one.
+    bool fileHasAlpha = (png.format & PNG_FORMAT_FLAG_ALPHA) != 0;
     png.format = PNG_FORMAT_BGRA;
-    if (png.width == 0 || png.height == 0 || png.width > 65536 || png.height > 65536) {
+    if (!SizeAllowed(png.width, png.height, maxPixels)) {
         png_image_free(&png);
         return false;
     }
     CVImage out;
     out.width = int(png.width);
     out.height = int(png.height);
-    out.hasAlpha = (png.format & PNG_FORMAT_FLAG_ALPHA) != 0;
+    out.hasAlpha = fileHasAlpha;
     out.bgra.resize(PNG_IMAGE_SIZE(png));
     if (!png_image_finish_read(&png, nullptr, out.bgra.data(), 0, nullptr)) {
         png_image_free(&png);

@@ -15,7 +15,7 @@ struct SilenceTiff {
 };
 } // namespace
 
-bool ReadTiff(const std::string& path, CVImage& image)
+bool ReadTiff(const std::string& path, CVImage& image, std::uint64_t maxPixels)
 {
     static SilenceTiff silence;
     TIFF* tif = TIFFOpen(path.c_str(), "r");
@@ -24,7 +24,7 @@ bool ReadTiff(const std::string& path, CVImage& image)
     uint32_t w = 0, h = 0;
     TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w);
     TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h);
-    bool ok = w > 0 && h > 0 && w <= 65536 && h <= 65536;
+    bool ok = SizeAllowed(w, h, maxPixels);
     CVImage out;
     if (ok) {
         std::vector<uint32_t> raster(size_t(w) * h);

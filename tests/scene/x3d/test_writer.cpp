@@ -225,7 +225,8 @@ TEST(Writer, NullTargetsAndTheGenericEntryWriteNothing)
 
 TEST(WriterRoundTrip, SampleDocumentsReadBackTheSame)
 {
-    std::vector<std::string> paths = {std::string(LUMO_PROJECT_DIR) + "/examples/data/chart.x3d"};
+    std::vector<std::string> paths = {std::string(LUMO_PROJECT_DIR) + "/examples/data/chart.x3d",
+                                      std::string(LUMO_PROJECT_DIR) + "/examples/data/textured.x3d"};
     for (const char* name : {"Figure15_12Torus.x3d", "GeometryPrimitiveNodes.x3d"})
         if (std::ifstream(std::string(LUMO_SAMPLES_DIR) + "/" + name))
             paths.push_back(std::string(LUMO_SAMPLES_DIR) + "/" + name);
