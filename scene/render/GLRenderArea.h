@@ -16,6 +16,7 @@
 
 class CVBitmapFontStyle;
 class CVController;
+class CVControllerValues;
 class CVFontStyle;
 class CVGLDevice;
 class CVNode;
@@ -93,6 +94,10 @@ public:
     IUnknown* GetIUnknownInterface() const { return mHost; }
     void SetController(CVController* c) { mController = c; }
     CVController* GetController() const { return mController; }
+    // The controller's view values as drawing code reads them; the
+    // controller hands itself over here when it is set (null: none).
+    void SetControllerValues(CVControllerValues* values) { mControllerValues = values; }
+    CVControllerValues* GetControllerValues() const { return mControllerValues; }
     void SetLightNode(CVNode* light) { mLightNode = light; }
     CVNode* GetLightNode() const { return mLightNode; }
     // Selects and realises the palette; 1 when realising changed entries.
@@ -243,6 +248,7 @@ private:
     CVGLRenderArea* mRenderCache = nullptr;
     IUnknown* mHost = nullptr;
     CVController* mController = nullptr;
+    CVControllerValues* mControllerValues = nullptr;
     CVNode* mLightNode = nullptr;
 
     CVViewport mViewport;
