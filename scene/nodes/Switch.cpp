@@ -15,11 +15,13 @@ void CVSwitch::AddToTypeNameSpace()
 
 void CVSwitch::Traverse(CVAction* action, const CVNodePath* path, int index)
 {
-    int which = whichChoice.GetValue();
-    if (which < 0 && !WalkedWithoutChoice())
+    if (whichChoice.GetValue() < 0 && !WalkedWithoutChoice())
         return;
     action->PushState();
     action->PreActOn(this);
+    // Read after the node's own step: a blinker shows the choice it has
+    // just moved to in this very frame.
+    int which = whichChoice.GetValue();
     if (which >= 0 && !action->SkipsChildrenOf(this)) {
         CVState* state = action->GetState();
         if (state->m_bPickMode)

@@ -2,10 +2,13 @@
 
 #include "platform/text/Utf8.h"
 #include "scene/core/Graph.h"
+#include "scene/nodes/Animation.h"
 #include "scene/nodes/Appearance.h"
+#include "scene/nodes/Blinker.h"
 #include "scene/nodes/Box.h"
 #include "scene/nodes/Camera.h"
 #include "scene/nodes/Group.h"
+#include "scene/nodes/KeyFrameAnimation.h"
 #include "scene/nodes/Material.h"
 #include "scene/nodes/Shape.h"
 #include "scene/nodes/Switch.h"
@@ -284,9 +287,16 @@ void CVWriteXMLAction::WriteGroupXML(CVGroup* group)
     bool reference = false;
     if (group->IsKindOf<CVTransform>()) {
         auto* t = static_cast<CVTransform*>(group);
-        // Animations (transform subclasses) are written with their own
-        // elements by the animation nodes; a plain or oblique transform is a Transform.
-        e = NewNodeElement(group, L"Transform", reference);
+        // Animations keep their own elements and settings, with the pose
+        // they have reached; a plain or oblique transform is a Transform.
+        auto* keyed = group->IsKindOf<CVKeyFrameAnimation>() ? static_cast<CVKeyFrameAnimation*>(group) : nullptr;
+        bool animation = group->IsKindOf<CVAnimation>();
+        e = NewNodeElement(group, animation ? L"Animation" : keyed ? L"KeyFrameAnimation" : L"Transform", reference);
+        if (!reference && animation)
+            SetFieldsUnlessDefault(e, group,
+                                   {L"angle1", L"angle2", L"translation1", L"translation2", L"speed", L"on", L"type"});
+        if (!reference && keyed)
+            SetFieldsUnlessDefault(e, group, {L"whichKeyFrame"});
         if (!reference) {
             const Point3fStruct& tr = t->translation.GetValue();
             const CVRotation& r = t->rotation.GetValue();
@@ -294,10 +304,25 @@ void CVWriteXMLAction::WriteGroupXML(CVGroup* group)
             const CVRotation& so = t->scaleOrientation.GetValue();
             const Point3fStruct& c = t->center.GetValue();
             SetFixedUnless(e, L"translation", {tr.x, tr.y, tr.z}, tr.x == 0 && tr.y == 0 && tr.z == 0);
-            SetFixedUnless(e, L"rotation", {r.x, r.y, r.z, r.angle}, r.angle == 0);
+            // An animation turns about its rotation's axis from angle 0 on:
+            // the axis is kept even then.
+            bool axisMatters = animation || keyed;
+            SetFixedUnless(e, L"rotation", {r.x, r.y, r.z, r.angle},
+                           r.angle == 0 && (!axisMatters || (r.x == 1 && r.y == 0 && r.z == 0)));
             SetFixedUnless(e, L"scale", {s.x, s.y, s.z}, s.x == 1 && s.y == 1 && s.z == 1);
             SetFixedUnless(e, L"scaleOrientation", {so.x, so.y, so.z, so.angle}, so.angle == 0);
             SetFixedUnless(e, L"center", {c.x, c.y, c.z}, c.x == 0 && c.y == 0 && c.z == 0);
+            // The reader takes the bounding box hint too; a round trip keeps it.
+            SetFieldsUnlessDefault(e, group, {L"bboxCenter", L"bboxSize"});
+        }
+        if (!reference && keyed && keyed->keyFrames.GetNum() > 0) {
+            // The key frames go inside one KeyFrames element, which the
+            // reader sees through.
+            DOMElement* frames = NewElement(L"KeyFrames");
+            e->appendChild(frames);
+            for (int i = 0; i < keyed->keyFrames.GetNum(); ++i)
+                if (CVKeyFrame* frame = keyed->keyFrames[i])
+                    WriteValueNode(frame, frames);
         }
     } else if (group->GetRuntimeClass() == LUMO_RUNTIME_CLASS(CVGroup) || !TypeOf(group)) {
         // Groups, and unregistered groups (the depth buffer), are Groups.
@@ -325,12 +350,15 @@ void CVWriteXMLAction::WriteGroupXML(CVGroup* group)
 void CVWriteXMLAction::WriteSwitchXML(CVSwitch* sw)
 {
     bool reference = false;
-    DOMElement* e = NewNodeElement(sw, L"Switch", reference);
+    bool blinker = sw->IsKindOf<CVBlinker>();
+    DOMElement* e = NewNodeElement(sw, blinker ? L"Blinker" : L"Switch", reference);
     mParent->appendChild(e);
     if (reference) {
         mReferenced = sw;
         return;
     }
+    if (blinker)
+        SetFieldsUnlessDefault(e, sw, {L"speed", L"on"});
     if (sw->whichChoice.GetValue() != -1)
         SetAttribute(e, L"whichChoice", text::IntText(sw->whichChoice.GetValue()));
     WriteMetaDataXMLFromNodeString(sw, e);
@@ -354,7 +382,9 @@ void CVWriteXMLAction::WriteShapeXML(CVShape* shape)
 DOMElement* CVWriteXMLAction::WriteValueNode(CVNode* node, DOMElement* parent)
 {
     DOMElement* e = nullptr;
-    if (node->IsKindOf<CVBox>()) {
+    // Only a box itself: the geometries built on it (the selection box, the
+    // diamond marker) are no document elements.
+    if (node->GetRuntimeClass() == LUMO_RUNTIME_CLASS(CVBox)) {
         bool reference = false;
         e = NewNodeElement(node, L"Box", reference);
         if (!reference) {
@@ -443,6 +473,26 @@ const CVNodeType* CVWriteXMLAction::TypeOf(const CVNode* node)
 }
 
 DOMElement* CVWriteXMLAction::WriteGenericXML(CVNode* node) { return WriteGenericXML(node, true); }
+
+void CVWriteXMLAction::SetFieldsUnlessDefault(DOMElement* element, CVNode* node,
+                                              std::initializer_list<const wchar_t*> names)
+{
+    const CVNodeType* type = TypeOf(node);
+    CVNode* fresh = type ? type->NewInstance() : nullptr;
+    if (!fresh)
+        return;
+    fresh->Ref();
+    for (const wchar_t* name : names) {
+        const CVFieldType* record = type->FindField(name);
+        CVField* field = record ? CVNodeType::FieldOf(node, *record) : nullptr;
+        CVField* initial = record ? CVNodeType::FieldOf(fresh, *record) : nullptr;
+        std::wstring value, original;
+        if (field && initial && lumo::x3d::FieldText(*field, value) && lumo::x3d::FieldText(*initial, original) &&
+            value != original)
+            SetAttribute(element, name, value);
+    }
+    fresh->Unref();
+}
 
 DOMElement* CVWriteXMLAction::WriteGenericXML(CVNode* node, bool withNodeFields)
 {

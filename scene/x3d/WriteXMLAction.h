@@ -76,6 +76,10 @@ protected:
     // fields as child elements (not for groups: the walk writes those).
     xercesc_3_2::DOMElement* WriteGenericXML(CVNode* node);
     xercesc_3_2::DOMElement* WriteGenericXML(CVNode* node, bool withNodeFields);
+    // The named fields of the node as attributes, each only when its text
+    // differs from a new node's (the generic writer's rule).
+    void SetFieldsUnlessDefault(xercesc_3_2::DOMElement* element, CVNode* node,
+                                std::initializer_list<const wchar_t*> names);
     // The registered element name of the node's class, or null.
     static const CVNodeType* TypeOf(const CVNode* node);
 
