@@ -3,6 +3,7 @@
 #include "scene/core/NodeType.h"
 #include "scene/model/MFields.h"
 #include "scene/nodes/Grid.h"
+#include "scene/nodes/Camera.h"
 #include "scene/nodes/LineBox.h"
 #include "scene/nodes/Shape.h"
 #include "scene/render/ControllerValues.h"
@@ -175,6 +176,27 @@ TEST_F(GridTest, LinesAtEveryMultipleOfTheSpacingInTheColourNodesColour)
     EXPECT_EQ(Column(10), 3);
     EXPECT_EQ(mRender.At(29, 20), (Pixel{0, 0, 255})); // x = -0.5
     EXPECT_EQ(mRender.At(40, 20), kBlack);              // between lines
+}
+
+TEST_F(GridTest, CoversThePerspectiveViewToo)
+{
+    auto* camera = new CVPerspectiveCamera;
+    camera->Ref();
+    camera->farPlane.SetValue(20.0f);
+    auto* grid = new CVGrid;
+    grid->xSpacing.SetValue(0.01f); // on the near plane (1 unit away), the window is 0.83 units wide
+    grid->ySpacing.SetValue(0.0f);
+    grid->lineWidth.SetValue(1.0f);
+    auto* shape = new CVShape;
+    shape->geometry.SetValue(grid);
+    camera->children.Add(shape);
+    mRender.Render(camera);
+    // Every line spans the window from top to bottom, about 80 of them.
+    int lines = 0;
+    for (int x = 0; x < 100; ++x)
+        lines += Column(x) == 100;
+    EXPECT_GT(lines, 60);
+    camera->Unref();
 }
 
 TEST_F(GridTest, ZeroSpacingOrWidthDrawsNothingThatWay)
