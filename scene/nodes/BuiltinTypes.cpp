@@ -5,13 +5,18 @@
 
 #include "scene/core/Node.h"
 #include "scene/nodes/Anchor.h"
+#include "scene/nodes/Animation.h"
 #include "scene/nodes/Appearance.h"
 #include "scene/nodes/Billboard.h"
+#include "scene/nodes/Blinker.h"
 #include "scene/nodes/Box.h"
 #include "scene/nodes/Cone.h"
 #include "scene/nodes/Cylinder.h"
 #include "scene/nodes/Group.h"
 #include "scene/nodes/ImageTexture.h"
+#include "scene/nodes/Interpolators.h"
+#include "scene/nodes/KeyFrame.h"
+#include "scene/nodes/KeyFrameAnimation.h"
 #include "scene/nodes/Lights.h"
 #include "scene/nodes/Material.h"
 #include "scene/nodes/NavigationInfo.h"
@@ -69,17 +74,17 @@ const BuiltinType kBuiltinTypes[] = {
     LUMO_NOT_YET(TextureCoordinate),
     LUMO_BUILTIN(ImageTexture),
     LUMO_BUILTIN(TextureTransform),
-    LUMO_NOT_YET(ColorInterpolator),
-    LUMO_NOT_YET(CoordinateInterpolator),
+    LUMO_BUILTIN(ColorInterpolator),
+    LUMO_BUILTIN(CoordinateInterpolator),
     LUMO_NOT_YET(SPFixture),
     LUMO_NOT_YET(SPSubfixture),
     LUMO_NOT_YET(SPProduct),
     LUMO_NOT_YET(SPAnnotation),
     LUMO_NOT_YET(SPSection),
-    LUMO_NOT_YET(Animation),
-    LUMO_NOT_YET(KeyFrameAnimation),
-    LUMO_NOT_YET(KeyFrame),
-    LUMO_NOT_YET(Blinker),
+    LUMO_BUILTIN(Animation),
+    LUMO_BUILTIN(KeyFrameAnimation),
+    LUMO_BUILTIN(KeyFrame),
+    LUMO_BUILTIN(Blinker),
     LUMO_BUILTIN(Anchor),
     LUMO_BUILTIN(NavigationInfo),
     LUMO_BUILTIN(WorldInfo),
