@@ -28,6 +28,8 @@ public:
     bool Begin(bool execute);
     void End();
     void Release();
+    // The list's OpenGL name; 0 while there is none.
+    unsigned GetName() const { return mList; }
 
 private:
     unsigned mList = 0;

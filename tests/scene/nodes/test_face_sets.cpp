@@ -4,6 +4,7 @@
 #include "scene/model/Box3f.h"
 #include "scene/nodes/CreaseNormals.h"
 #include "scene/nodes/FacePainter.h"
+#include "scene/nodes/GeometryList.h"
 #include "scene/nodes/Group.h"
 #include "scene/nodes/Lights.h"
 #include "scene/render/GLRenderArea.h"
@@ -126,11 +127,12 @@ TEST(FaceSetFaults, AColourListShorterThanTheFacesKeepsTheColourBefore)
 
 TEST(FaceSetFaults, IndicesOutsideTheCoordinatesAreSkipped)
 {
-    // 99 and 8 are past the eight points (8 is the first one past), -5 and
-    // -3 are negative but not -1; the third face has no usable point and
-    // the fourth only two.
+    // 99, 50000000 and 8 are past the eight points (8 is the first one
+    // past), -5 and -3 are negative but not -1; the third face has no
+    // usable point and the fourth only two.
     SceneRender r;
-    auto* f = FaceSet(TwoQuads(), {0, 1, 99, 2, 3, -1, -5, 4, 5, -3, 6, 7, -1, 8, 100000000, -1, 0, 8, 1, -1});
+    auto* f =
+        FaceSet(TwoQuads(), {0, 1, 99, 2, 3, -1, -5, 4, 5, -3, 50000000, 6, 7, -1, 8, 100000000, -1, 0, 8, 1, -1});
     Kept keep(f);
     f->solid.SetValue(0);
     RenderOne(r, ShapeOf(f, {1, 0, 0}));
@@ -144,7 +146,8 @@ TEST(FaceSetFaults, IndicesOutsideTheCoordinatesAreSkipped)
     // The same lists drawn as tessellated faces and as a chart's flat faces.
     for (int kind = 0; kind < 2; ++kind) {
         SceneRender other;
-        auto* g = FaceSet(TwoQuads(), {0, 1, 99, 2, 3, -1, -5, 4, 5, -3, 6, 7, -1, 8, 100000000, -1, 0, 8, 1, -1});
+        auto* g =
+            FaceSet(TwoQuads(), {0, 1, 99, 2, 3, -1, -5, 4, 5, -3, 50000000, 6, 7, -1, 8, 100000000, -1, 0, 8, 1, -1});
         g->solid.SetValue(0);
         if (kind == 0)
             g->convex.SetValue(0);
@@ -153,6 +156,8 @@ TEST(FaceSetFaults, IndicesOutsideTheCoordinatesAreSkipped)
         RenderOne(other, ShapeOf(g, {0, 1, 0}));
         EXPECT_EQ(other.At(25, 50), kGreen) << kind;
         EXPECT_EQ(other.At(75, 50), kGreen) << kind;
+        // Two 30 x 30 pixel quads and nothing else.
+        EXPECT_NEAR(other.Count(kGreen), 1800, 130) << kind;
     }
 }
 
@@ -460,6 +465,29 @@ TEST(FaceSetList, ChartFacesAlongAnAxisDrawWithoutAList)
     r.Render(scene.camera);
     EXPECT_LT(r.At(25, 50)[0], 10);
     EXPECT_GT(r.At(75, 50)[0], 200);
+}
+
+TEST(FaceSetList, ListsBelongToTheContextTheyWereMadeIn)
+{
+    SceneRender a, b;
+    ASSERT_TRUE(a.Area()->MakeCurrent());
+    auto* list = new CVGeometryList;
+    ASSERT_TRUE(list->Begin(false));
+    list->End();
+    const unsigned name = list->GetName();
+    EXPECT_TRUE(list->IsReady());
+    ASSERT_TRUE(b.Area()->MakeCurrent());
+    EXPECT_FALSE(list->IsReady()) << "another context's list is never called";
+    delete list; // released while the other context is current: queued
+    ASSERT_TRUE(a.Area()->MakeCurrent());
+    EXPECT_TRUE(glIsList(name));
+    CVGeometryList next;
+    ASSERT_TRUE(next.Begin(false)); // a list made in the first space deletes the queued one
+    next.End();
+    EXPECT_TRUE(next.IsReady());
+    if (next.GetName() != name) {
+        EXPECT_FALSE(glIsList(name));
+    }
 }
 
 TEST(FaceSetList, TheShadowPassDrawsInTheShadowColourNotTheFaces)

@@ -112,7 +112,7 @@ TEST(LineSetFaults, BadIndicesAndAShortColourListAreSkipped)
     // polyline 1 has one usable point; polyline 2 (no colour of its own)
     // keeps the colour of polyline 0.
     SceneRender r;
-    auto* l = Line({0, 99, -4, 1, -1, 2, 4, -1, 2, 3});
+    auto* l = Line({0, 99, -4, 50000000, 1, -1, 2, 4, -1, 2, 3});
     l->color.SetValue(Colours({{1, 0, 0, 1}}));
     l->colorPerVertex.SetValue(0);
     Draw(r, ShapeOf(l));
