@@ -68,10 +68,12 @@ Mesh MakeMesh(long triangles)
 std::string MakeDocument(const Mesh& m)
 {
     std::string d = "<?xml version='1.0' encoding='UTF-8'?>\n<X3D profile='Interchange' version='3.3'><Scene>\n"
-                    "<Shape><Appearance><Material diffuseColor='0.7 0.7 0.75'/></Appearance>\n<IndexedFaceSet coordIndex='";
+                    "<Shape><Appearance><Material diffuseColor='0.7 0.7 0.75'/></Appearance>\n"
+                    "<IndexedFaceSet coordIndex='";
     char buf[64];
     for (size_t t = 0; t < m.triangles.size(); t += 3) {
-        int len = std::snprintf(buf, sizeof buf, "%d %d %d -1 ", m.triangles[t], m.triangles[t + 1], m.triangles[t + 2]);
+        int len =
+            std::snprintf(buf, sizeof buf, "%d %d %d -1 ", m.triangles[t], m.triangles[t + 1], m.triangles[t + 2]);
         d.append(buf, size_t(len));
     }
     d += "'>\n<Coordinate point='";
@@ -192,7 +194,8 @@ int main(int argc, char** argv)
         else if (!std::strcmp(argv[i], "--write") && i + 1 < argc)
             write = argv[++i];
         else {
-            std::fprintf(stderr, "usage: mesh_bench [--triangles N] [--runs R | --memory | --memory-plain | --write FILE]\n");
+            std::fprintf(stderr,
+                         "usage: mesh_bench [--triangles N] [--runs R | --memory | --memory-plain | --write FILE]\n");
             return 2;
         }
     }

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <new>
 #include <utility>
 
@@ -92,6 +93,7 @@ void CVIndexedFaceSet::CollectInputs(Inputs& inputs) const
     inputs.Add(std::uintptr_t(creaseBits));
     inputs.Add(std::uintptr_t(ccw.GetValue() | convex.GetValue() << 1 | normalPerVertex.GetValue() << 2 |
                               contourFaces.GetValue() << 3));
+    inputs.Add(std::uintptr_t(std::hash<std::wstring>()(normalAxis)));
 }
 
 FaceSetData CVIndexedFaceSet::Data() const
@@ -256,7 +258,8 @@ void CVIndexedFaceSet::RenderConvex(CVState* state, CVGLRenderArea* area, CVAppe
                         face.push_back(k);
                 }
                 for (size_t t = 1; t + 1 < face.size(); ++t)
-                    mFanIndices.insert(mFanIndices.end(), {unsigned(face[0]), unsigned(face[t]), unsigned(face[t + 1])});
+                    mFanIndices.insert(mFanIndices.end(),
+                                       {unsigned(face[0]), unsigned(face[t]), unsigned(face[t + 1])});
             }
         } catch (const std::bad_alloc&) {
             mFanIndices.clear();

@@ -280,21 +280,11 @@ void ForEachToken(const Char* p, const Char* end, F&& f)
     }
 }
 
-// A token as the library's wide text, for the readings that need it.
+// A token as the library's wide text, for the readings that need it. They
+// stop at the first character that is no part of a number, so the halves
+// of a UTF-16 surrogate pair need no joining.
 std::wstring Wide(const wchar_t* begin, const wchar_t* end) { return std::wstring(begin, end); }
-std::wstring Wide(const char16_t* begin, const char16_t* end)
-{
-    std::wstring out;
-    for (const char16_t* p = begin; p < end; ++p) {
-        char32_t c = *p;
-        if (c >= 0xD800 && c < 0xDC00 && p + 1 < end && p[1] >= 0xDC00 && p[1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(p[1]) - 0xDC00);
-            ++p;
-        }
-        out += wchar_t(c);
-    }
-    return out;
-}
+std::wstring Wide(const char16_t* begin, const char16_t* end) { return std::wstring(begin, end); }
 
 // One component of a vector list: plain numbers are read directly, any
 // other token as wcstod reads it (text that is no number gives 0).

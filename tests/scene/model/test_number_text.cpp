@@ -64,7 +64,8 @@ TEST(NumberText, PlainIntegersReadAsTheScanFormatReadsThem)
         ASSERT_EQ(std::swscanf(token.c_str(), L"%d", &expected), 1);
         // The scan format stops where the number stops: only whole tokens are fast.
         wchar_t rest[8] = L"";
-        EXPECT_EQ(std::swscanf(token.c_str(), L"%*d%7ls", rest), -1) << "token " << std::string(token.begin(), token.end());
+        EXPECT_EQ(std::swscanf(token.c_str(), L"%*d%7ls", rest), -1)
+            << "token " << std::string(token.begin(), token.end());
         EXPECT_EQ(value, expected) << std::string(token.begin(), token.end());
     }
     EXPECT_GT(fast, 10);

@@ -477,6 +477,14 @@ TEST(FaceSetList, ListsBelongToTheContextTheyWereMadeIn)
     const unsigned name = list->GetName();
     EXPECT_TRUE(list->IsReady());
     ASSERT_TRUE(b.Area()->MakeCurrent());
+    // The other context has lists of its own, with the same names.
+    const GLuint theirs = glGenLists(4);
+    ASSERT_NE(theirs, 0u);
+    for (GLuint i = 0; i < 4; ++i) {
+        glNewList(theirs + i, GL_COMPILE);
+        glEndList();
+    }
+    ASSERT_TRUE(glIsList(name));
     EXPECT_FALSE(list->IsReady()) << "another context's list is never called";
     delete list; // released while the other context is current: queued
     ASSERT_TRUE(a.Area()->MakeCurrent());
