@@ -277,4 +277,10 @@ TEST(IndexedDetails, DetailsListThePointsOfTheHitPart)
     EXPECT_EQ(copy.GetCoordinateIndex(), 5);
 }
 
+TEST(IndexedNodes, ColourGradientSumsTheChannelDifferences)
+{
+    EXPECT_FLOAT_EQ(CVColor::Gradient({1, 0.5f, 0}, {0, 0.75f, 0.5f}), 1.75f);
+    EXPECT_FLOAT_EQ(CVColor::Gradient({0.2f, 0.2f, 0.2f}, {0.2f, 0.2f, 0.2f}), 0.0f);
+}
+
 } // namespace
