@@ -1,10 +1,10 @@
 // Fast readings of numbers written as plain decimal text, for long number
 // lists. Each reads a whole token [begin, end) and gives exactly the value
-// the wide-character scan formats (%d, %f) and wcstod would in the "C"
-// numeric locale, the one documents are written in; it returns
-// false, leaving the value alone, for any token it does not read that way
-// (signs it does not expect, hexadecimal, infinities, text around the
-// number, values out of range), which callers then read the slow way.
+// the wide-character scan formats (%d, %f) and wcstod give in the "C"
+// numeric locale, the one documents are written in. It returns false,
+// leaving the value alone, for any token it does not read that way (signs
+// it does not expect, hexadecimal, infinities, text around the number,
+// values out of range), which callers then read the slow way.
 #pragma once
 
 namespace lumo::text {
