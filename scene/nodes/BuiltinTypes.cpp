@@ -10,19 +10,26 @@
 #include "scene/nodes/Billboard.h"
 #include "scene/nodes/Blinker.h"
 #include "scene/nodes/Box.h"
+#include "scene/nodes/Color.h"
 #include "scene/nodes/Cone.h"
+#include "scene/nodes/Coordinate.h"
 #include "scene/nodes/Cylinder.h"
 #include "scene/nodes/Group.h"
 #include "scene/nodes/ImageTexture.h"
+#include "scene/nodes/IndexedFaceSet.h"
+#include "scene/nodes/IndexedLineSet.h"
 #include "scene/nodes/Interpolators.h"
 #include "scene/nodes/KeyFrame.h"
 #include "scene/nodes/KeyFrameAnimation.h"
 #include "scene/nodes/Lights.h"
 #include "scene/nodes/Material.h"
 #include "scene/nodes/NavigationInfo.h"
+#include "scene/nodes/Normal.h"
+#include "scene/nodes/PointSet.h"
 #include "scene/nodes/Shape.h"
 #include "scene/nodes/Sphere.h"
 #include "scene/nodes/Switch.h"
+#include "scene/nodes/TextureCoordinate.h"
 #include "scene/nodes/TextureTransform.h"
 #include "scene/nodes/Transform.h"
 #include "scene/nodes/Viewpoint.h"
@@ -49,29 +56,29 @@ CVNode* Create()
 
 const BuiltinType kBuiltinTypes[] = {
     LUMO_BUILTIN(Box),
-    LUMO_NOT_YET(IndexedFaceSet),
+    LUMO_BUILTIN(IndexedFaceSet),
     LUMO_NOT_YET(ElevationGrid),
     LUMO_BUILTIN(Shape),
     LUMO_BUILTIN(Group),
     LUMO_BUILTIN(Transform),
     LUMO_BUILTIN(Appearance),
     LUMO_BUILTIN(Material),
-    LUMO_NOT_YET(Color),
-    LUMO_NOT_YET(Normal),
-    LUMO_NOT_YET(Coordinate),
+    LUMO_BUILTIN(Color),
+    LUMO_BUILTIN(Normal),
+    LUMO_BUILTIN(Coordinate),
     LUMO_NOT_YET(Text),
     LUMO_NOT_YET(FontStyle),
     LUMO_NOT_YET(BitmapFontStyle),
     LUMO_BUILTIN(Sphere),
     LUMO_BUILTIN(Cone),
     LUMO_BUILTIN(Cylinder),
-    LUMO_NOT_YET(IndexedLineSet),
+    LUMO_BUILTIN(IndexedLineSet),
     LUMO_BUILTIN(DirectionalLight),
-    LUMO_NOT_YET(PointSet),
+    LUMO_BUILTIN(PointSet),
     LUMO_BUILTIN(Switch),
     LUMO_BUILTIN(Billboard),
     LUMO_NOT_YET(Extrusion),
-    LUMO_NOT_YET(TextureCoordinate),
+    LUMO_BUILTIN(TextureCoordinate),
     LUMO_BUILTIN(ImageTexture),
     LUMO_BUILTIN(TextureTransform),
     LUMO_BUILTIN(ColorInterpolator),
