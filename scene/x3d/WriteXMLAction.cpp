@@ -22,6 +22,7 @@
 #include <xercesc/framework/MemBufFormatTarget.hpp>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -37,10 +38,12 @@ LUMO_IMPLEMENT_CLASS(CVWriteXMLAction, CVBase)
 
 namespace {
 // Exact comparisons (a default is written out only when it is the very value).
-bool Same(const Point3fStruct& a, const Point3fStruct& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+// Equal and of the same sign: -0 is not the default 0, it reads back as -0.
+bool Same(float a, float b) { return a == b && std::signbit(a) == std::signbit(b); }
+bool Same(const Point3fStruct& a, const Point3fStruct& b) { return Same(a.x, b.x) && Same(a.y, b.y) && Same(a.z, b.z); }
 bool Same(const CVRotation& a, const CVRotation& b)
 {
-    return a.x == b.x && a.y == b.y && a.z == b.z && a.angle == b.angle;
+    return Same(a.x, b.x) && Same(a.y, b.y) && Same(a.z, b.z) && Same(a.angle, b.angle);
 }
 } // namespace
 

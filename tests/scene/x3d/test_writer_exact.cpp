@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -79,6 +80,22 @@ TEST(WriterExact, DefaultLookingValuesKeepWhatMakesThemDiffer)
     auto* read = static_cast<CVTransform*>(back.root->children[0]);
     EXPECT_EQ(read->rotation.GetValue(), CVRotation(0, 1, 0, 0));
     EXPECT_EQ(read->scaleOrientation.GetValue(), CVRotation(1, 0, 0, 0));
+}
+
+TEST(WriterExact, NegativeZeroesOfATransformReadBack)
+{
+    // -0 equals 0 but is not the value read: a transform that was given
+    // one writes it. (Found by fuzzing.)
+    Held root(new CVGroup);
+    auto* t = new CVTransform;
+    t->translation.SetValue(0.0f, -0.0f, 0.0f);
+    t->rotation.SetValue(0, 0, 1, -0.0f);
+    root.root->children.Add(t);
+    Held back(RoundTrip(root.root));
+    auto* read = static_cast<CVTransform*>(back.root->children[0]);
+    EXPECT_TRUE(std::signbit(read->translation.GetValue().y));
+    EXPECT_FALSE(std::signbit(read->translation.GetValue().x));
+    EXPECT_TRUE(std::signbit(read->rotation.GetValue().angle));
 }
 
 TEST(WriterExact, AnEmptyStringListReadsBackEmpty)
