@@ -321,13 +321,15 @@ bool CVPickAction::IsBitmapText(CVNode* node, CVText*& text, CVBitmapFontStyle*&
     CVGeometry* g = static_cast<CVShape*>(node)->geometry.GetValue();
     if (!g || !g->IsKind(CVGeometry::KIND_TEXT))
         return false;
-    // The text classes are tested by name: this layer is built without them.
+    // The text nodes are not in the library yet: their classes are tested by
+    // name, so that this works unchanged when they are added.
     auto* field = dynamic_cast<CVSFNodeBase*>(g->GetField(L"fontStyle"));
     CVNode* fontStyle = field ? field->GetNode() : nullptr;
     if (!fontStyle || !fontStyle->IsKindOfClassNamed("CVBitmapFontStyle"))
         return false;
     // Both classes derive from their node bases alone, which therefore
-    // start at the same address.
+    // start at the same address. Once the text headers exist, these become
+    // static_casts.
     text = reinterpret_cast<CVText*>(g);
     style = reinterpret_cast<CVBitmapFontStyle*>(fontStyle);
     return true;

@@ -8,6 +8,14 @@
 // scenes of any depth stay within the driver's shallow name stack. Geometry
 // is drawn directly, never from display lists, while picking.
 //
+// Parts: a shape pushes the name 0xFFFFFFFF for its geometry, and a geometry
+// whose parts can be hit apart loads each part's number with glLoadName
+// before drawing it (face sets their faces, line sets their polylines, point
+// sets their points); the shape's GetPickDetail(part) turns the number into
+// the detail. Geometry added later (text, elevation grids, extrusions) joins
+// the same way; the one rule kept here is that a text in a bitmap font is
+// hit as a whole (IsBitmapText), which takes effect once text nodes exist.
+//
 // Bounds: the selection buffer starts at GetPickBufferSize() 32-bit entries
 // (50,000) and, when the hits overflow it, grows fourfold and the pick runs
 // again, up to GetPickBufferLimit() entries (at most 2^24, 64 MiB); at the
