@@ -11,6 +11,8 @@
 #include "scene/nodes/Switch.h"
 #include "tests/scene/interact/PickScenes.h"
 
+#include <GL/gl.h>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -439,6 +441,42 @@ TEST(Pick, MinimisedPathsHoldOnlyShapesAndTheGivenClass)
     p.action.UnSetMinimizeNameStackDepth();
     p.At(scene.camera, 0, 0);
     EXPECT_EQ(p.action.GetClosestPickedShape()->GetPath(), (CVNodePath{scene.camera, group, place, shape}));
+}
+
+// A node that draws a square of side 1 by itself, not through a shape.
+class SelfDrawn : public CVChild {
+public:
+    void Render(CVState*, CVGLRenderArea*) override
+    {
+        glBegin(GL_QUADS);
+        glVertex3f(-0.5f, -0.5f, 0.0f);
+        glVertex3f(0.5f, -0.5f, 0.0f);
+        glVertex3f(0.5f, 0.5f, 0.0f);
+        glVertex3f(-0.5f, 0.5f, 0.0f);
+        glEnd();
+    }
+};
+
+TEST(Pick, ANodeDrawingByItselfEndsThePathAboveIt)
+{
+    // Its own name takes the place of a part: the path ends with its
+    // parent, and there is no detail.
+    Picker p;
+    HeldCamera scene(OrthoCamera(4.0f));
+    auto* group = new CVGroup;
+    group->children.Add(new SelfDrawn);
+    scene.Add(group);
+    p.At(scene.camera, 0, 0);
+    ASSERT_EQ(p.action.GetNumPickedShapes(), 1);
+    EXPECT_EQ(p.action.GetClosestPickedShape()->GetPath(), (CVNodePath{scene.camera, group}));
+    EXPECT_EQ(p.action.GetClosestPickedShape()->GetDetail(), nullptr);
+    // Alone as the root it leaves no path, and no record.
+    auto* alone = new SelfDrawn;
+    Kept keep(alone);
+    p.action.SetAperture(WindowX(0), WindowY(0), 1, 1);
+    EXPECT_EQ(p.action.Apply(alone), 1);
+    EXPECT_EQ(p.action.GetNumPickedShapes(), 0);
+    EXPECT_EQ(p.action.GetClosestPickedShape(), nullptr);
 }
 
 TEST(Pick, ANullRootOrAnAreaWithoutContextPicksNothing)

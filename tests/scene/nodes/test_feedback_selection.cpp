@@ -144,4 +144,33 @@ TEST(Selection, ACallbackMayRemoveItselfWhileCalled)
     gSelection = nullptr;
 }
 
+std::vector<char> gOrder;
+
+void CallB(void*, const std::vector<CVNodePath>&);
+
+void CallA(void*, const std::vector<CVNodePath>&)
+{
+    gOrder.push_back('A');
+    gSelection->RemoveSelectionCallback(CallB, nullptr);
+}
+
+void CallB(void*, const std::vector<CVNodePath>&) { gOrder.push_back('B'); }
+void CallC(void*, const std::vector<CVNodePath>&) { gOrder.push_back('C'); }
+
+TEST(Selection, ACallbackRemovingAnotherLeavesTheCallsAsTheListWasWhenInvoked)
+{
+    CVSelection selection;
+    gSelection = &selection;
+    gOrder.clear();
+    selection.AddSelectionCallback(CallA, nullptr);
+    selection.AddSelectionCallback(CallB, nullptr);
+    selection.AddSelectionCallback(CallC, nullptr);
+    selection.InvokeSelectionCallbacks({});
+    EXPECT_EQ(gOrder, (std::vector<char>{'A', 'B', 'C'}));
+    gOrder.clear();
+    selection.InvokeSelectionCallbacks({});
+    EXPECT_EQ(gOrder, (std::vector<char>{'A', 'C'})) << "gone from the next call on";
+    gSelection = nullptr;
+}
+
 } // namespace
