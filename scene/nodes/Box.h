@@ -1,6 +1,7 @@
 // An axis-aligned box centred on the origin; a negative size draws a wire box.
 #pragma once
 
+#include "scene/model/RefPtr.h"
 #include "scene/model/SFields.h"
 #include "scene/nodes/Geometry.h"
 
@@ -27,11 +28,12 @@ class CVBoxDetail : public CVDetail {
 
 public:
     explicit CVBoxDetail(CVBox* box) : mGeometry(box) {}
-    CVBox* GetGeometry() const { return mGeometry; }
+    // Held with a counted reference: the geometry lives as long as the detail.
+    CVBox* GetGeometry() const { return mGeometry.get(); }
     CVBox::Part GetPart() const { return mPart; }
     void SetPart(CVBox::Part part) { mPart = part; }
 
 private:
-    CVBox* mGeometry;
+    CVRefPtr<CVBox> mGeometry;
     CVBox::Part mPart = CVBox::FRONT;
 };

@@ -1,6 +1,7 @@
 // A cone along the y axis, centred on the origin; a negative height draws wire.
 #pragma once
 
+#include "scene/model/RefPtr.h"
 #include "scene/model/SFields.h"
 #include "scene/nodes/Geometry.h"
 
@@ -31,11 +32,12 @@ class CVConeDetail : public CVDetail {
 
 public:
     explicit CVConeDetail(CVCone* cone) : mGeometry(cone) {}
-    CVCone* GetGeometry() const { return mGeometry; }
+    // Held with a counted reference: the geometry lives as long as the detail.
+    CVCone* GetGeometry() const { return mGeometry.get(); }
     CVCone::Part GetPart() const { return mPart; }
     void SetPart(CVCone::Part part) { mPart = part; }
 
 private:
-    CVCone* mGeometry;
+    CVRefPtr<CVCone> mGeometry;
     CVCone::Part mPart = CVCone::SIDES;
 };

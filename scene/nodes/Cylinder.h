@@ -1,6 +1,7 @@
 // A cylinder along the y axis, centred on the origin; a negative height draws wire.
 #pragma once
 
+#include "scene/model/RefPtr.h"
 #include "scene/model/SFields.h"
 #include "scene/nodes/Geometry.h"
 
@@ -35,11 +36,12 @@ class CVCylinderDetail : public CVDetail {
 
 public:
     explicit CVCylinderDetail(CVCylinder* cylinder) : mGeometry(cylinder) {}
-    CVCylinder* GetGeometry() const { return mGeometry; }
+    // Held with a counted reference: the geometry lives as long as the detail.
+    CVCylinder* GetGeometry() const { return mGeometry.get(); }
     CVCylinder::Part GetPart() const { return mPart; }
     void SetPart(CVCylinder::Part part) { mPart = part; }
 
 private:
-    CVCylinder* mGeometry;
+    CVRefPtr<CVCylinder> mGeometry;
     CVCylinder::Part mPart = CVCylinder::TOP;
 };

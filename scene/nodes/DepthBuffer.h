@@ -4,7 +4,11 @@
 
 #include "scene/nodes/Group.h"
 
-enum CVDepthBufferWhen { DEPTH_BUFFER_ALWAYS = 0, DEPTH_BUFFER_DEFERRED = 1 };
+// How hits under the group take part in a pick's election of the closest
+// shape: ALWAYS by depth like any other; DEFERRED only when nothing else was
+// hit; ON_TOP before any other, whatever its depth (the last such hit wins),
+// for what is drawn over the scene without the depth test.
+enum CVDepthBufferWhen { DEPTH_BUFFER_ALWAYS = 0, DEPTH_BUFFER_DEFERRED = 1, DEPTH_BUFFER_ON_TOP = 2 };
 
 class CVDepthBuffer : public CVGroup {
     LUMO_DECLARE_CLASS(CVDepthBuffer)

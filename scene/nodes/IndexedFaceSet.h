@@ -10,6 +10,7 @@
 // happens to one that is out of range).
 #pragma once
 
+#include "scene/model/RefPtr.h"
 #include "scene/nodes/GeometryList.h"
 #include "scene/nodes/IndexDetail.h"
 #include "scene/nodes/IndexedSet.h"
@@ -81,11 +82,11 @@ class CVIndexedFaceSetDetail : public CVIndexDetail {
 
 public:
     CVIndexedFaceSetDetail(int index, CVIndexedFaceSet* geometry) : CVIndexDetail(index), mGeometry(geometry) {}
-    // Not referenced: valid while the scene is unchanged.
-    CVIndexedFaceSet* GetGeometry() const { return mGeometry; }
+    // Held with a counted reference: the geometry lives as long as the detail.
+    CVIndexedFaceSet* GetGeometry() const { return mGeometry.get(); }
     // One point per index of the face: its position in coordIndex.
     void ComputeDetails() override;
 
 private:
-    CVIndexedFaceSet* mGeometry;
+    CVRefPtr<CVIndexedFaceSet> mGeometry;
 };

@@ -10,6 +10,7 @@
 // positive number; lineStyle outside 2 .. 46 draws solid lines.
 #pragma once
 
+#include "scene/model/RefPtr.h"
 #include "scene/nodes/IndexDetail.h"
 #include "scene/nodes/IndexedSet.h"
 
@@ -55,11 +56,11 @@ class CVIndexedLineSetDetail : public CVIndexDetail {
 
 public:
     CVIndexedLineSetDetail(int index, CVIndexedLineSet* geometry) : CVIndexDetail(index), mGeometry(geometry) {}
-    // Not referenced: valid while the scene is unchanged.
-    CVIndexedLineSet* GetGeometry() const { return mGeometry; }
+    // Held with a counted reference: the geometry lives as long as the detail.
+    CVIndexedLineSet* GetGeometry() const { return mGeometry.get(); }
     // One point per index of the polyline: its position in coordIndex.
     void ComputeDetails() override;
 
 private:
-    CVIndexedLineSet* mGeometry;
+    CVRefPtr<CVIndexedLineSet> mGeometry;
 };

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "scene/core/NodeFields.h"
+#include "scene/model/RefPtr.h"
 #include "scene/model/SFields.h"
 #include "scene/nodes/Color.h"
 #include "scene/nodes/Coordinate.h"
@@ -52,11 +53,11 @@ class CVPointSetDetail : public CVIndexDetail {
 
 public:
     CVPointSetDetail(int index, CVPointSet* geometry) : CVIndexDetail(index), mGeometry(geometry) {}
-    // Not referenced: valid while the scene is unchanged.
-    CVPointSet* GetGeometry() const { return mGeometry; }
+    // Held with a counted reference: the geometry lives as long as the detail.
+    CVPointSet* GetGeometry() const { return mGeometry.get(); }
     // One entry: the point number.
     void ComputeDetails() override;
 
 private:
-    CVPointSet* mGeometry;
+    CVRefPtr<CVPointSet> mGeometry;
 };

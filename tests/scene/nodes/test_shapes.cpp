@@ -430,15 +430,19 @@ TEST(Geometry, SliceCountsBoxesAndDetails)
     EXPECT_EQ(CVSphere::CalculateSpherePrecision(1.0f), 48);
 
     CVBox3f box;
-    CVCone cone;
-    cone.height.SetValue(-3.0f);
-    cone.ComputeBoundingBox(nullptr, nullptr, &box);
+    // Details hold a reference on their geometry: the geometries are made
+    // as nodes are, on the heap, and held here.
+    CVRefPtr<CVCone> cone(new CVCone);
+    cone->height.SetValue(-3.0f);
+    cone->ComputeBoundingBox(nullptr, nullptr, &box);
     EXPECT_EQ(box.GetSize(), CVVector(2, 3, 2));
-    std::unique_ptr<CVDetail> detail(cone.GetPickDetail(77));
+    std::unique_ptr<CVDetail> detail(cone->GetPickDetail(77));
     ASSERT_TRUE(detail->IsKindOf<CVConeDetail>());
     EXPECT_EQ(static_cast<CVConeDetail*>(detail.get())->GetPart(), CVCone::SIDES);
-    CVBox b;
-    std::unique_ptr<CVDetail> boxDetail(b.GetPickDetail(3));
+    EXPECT_EQ(static_cast<CVConeDetail*>(detail.get())->GetGeometry(), cone.get());
+    EXPECT_EQ(cone->GetRef(), 2);
+    CVRefPtr<CVBox> b(new CVBox);
+    std::unique_ptr<CVDetail> boxDetail(b->GetPickDetail(3));
     EXPECT_EQ(static_cast<CVBoxDetail*>(boxDetail.get())->GetPart(), CVBox::FRONT);
     EXPECT_EQ(CVSphere().GetPickDetail(0), nullptr);
     CVShape empty;
