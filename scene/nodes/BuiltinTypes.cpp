@@ -7,9 +7,11 @@
 #include "scene/nodes/Anchor.h"
 #include "scene/nodes/Appearance.h"
 #include "scene/nodes/Billboard.h"
+#include "scene/nodes/BitmapFontStyle.h"
 #include "scene/nodes/Box.h"
 #include "scene/nodes/Cone.h"
 #include "scene/nodes/Cylinder.h"
+#include "scene/nodes/FontStyle.h"
 #include "scene/nodes/Group.h"
 #include "scene/nodes/ImageTexture.h"
 #include "scene/nodes/Lights.h"
@@ -18,6 +20,7 @@
 #include "scene/nodes/Shape.h"
 #include "scene/nodes/Sphere.h"
 #include "scene/nodes/Switch.h"
+#include "scene/nodes/Text.h"
 #include "scene/nodes/TextureTransform.h"
 #include "scene/nodes/Transform.h"
 #include "scene/nodes/Viewpoint.h"
@@ -54,9 +57,9 @@ const BuiltinType kBuiltinTypes[] = {
     LUMO_NOT_YET(Color),
     LUMO_NOT_YET(Normal),
     LUMO_NOT_YET(Coordinate),
-    LUMO_NOT_YET(Text),
-    LUMO_NOT_YET(FontStyle),
-    LUMO_NOT_YET(BitmapFontStyle),
+    LUMO_BUILTIN(Text),
+    LUMO_BUILTIN(FontStyle),
+    LUMO_BUILTIN(BitmapFontStyle),
     LUMO_BUILTIN(Sphere),
     LUMO_BUILTIN(Cone),
     LUMO_BUILTIN(Cylinder),

@@ -70,6 +70,7 @@ CVGLRenderArea::CVGLRenderArea(CVGLDevice* device, CVGLRenderArea* other)
 CVGLRenderArea::~CVGLRenderArea()
 {
     SetLightNode(nullptr);
+    ReleaseLabelStyles();
     ClearCaches();
     DetachCacheClients();
     ForgetRenderCache();
@@ -94,6 +95,15 @@ void CVGLRenderArea::LeaveContext(HGLRC previous)
 {
     if (previous != mContext)
         lumo::gl::MakeContextCurrent(previous);
+}
+
+void CVGLRenderArea::ReleaseLabelStyles()
+{
+    for (CVNode*& style : mLabelStyles)
+        if (CVNode* held = style) {
+            style = nullptr;
+            held->Unref(); // its glyph sets go back to the caches
+        }
 }
 
 void CVGLRenderArea::ClearCaches()
