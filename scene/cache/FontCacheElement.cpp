@@ -151,7 +151,7 @@ unsigned CVBitmapFontCacheElement::GetPageTexture(int page) const
 
 bool CVBitmapFontCacheElement::Pack(int w, int h, int& page, int& x, int& y)
 {
-    const int pad = 1; // keeps bilinear lookups off the neighbours
+    const int pad = 1; // keeps smooth lookups of turned text off the neighbours
     if (w + pad > mSide || h + pad > mSide)
         return false;
     for (std::size_t i = 0;; ++i) {
@@ -162,13 +162,17 @@ bool CVBitmapFontCacheElement::Pack(int w, int h, int& page, int& x, int& y)
             glGenTextures(1, &p.texture);
             if (!p.texture)
                 return false;
+            GLint bound = 0;
+            glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
             glBindTexture(GL_TEXTURE_2D, p.texture);
             std::vector<unsigned char> zeros(std::size_t(mSide) * std::size_t(mSide), 0);
             glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA8, mSide, mSide, 0, GL_ALPHA, GL_UNSIGNED_BYTE, zeros.data());
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+            // Glyphs land on whole pixels: copied, not filtered.
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+            glBindTexture(GL_TEXTURE_2D, GLuint(bound));
             mPages.push_back(p);
         }
         Page& p = mPages[i];

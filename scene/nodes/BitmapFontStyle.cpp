@@ -413,6 +413,10 @@ void CVBitmapFontStyle::DrawPixels(const Placement& p, CVText* text, CVGLRenderA
             glVertex3d(bx[i] + (i == 1 || i == 2 ? -0.5 : 0.5), by[i] + (i >= 2 ? -0.5 : 0.5), z);
         glEnd();
     }
+    // Pixels are copied one to one; text turned by other than quarter
+    // turns is sampled smoothly.
+    const bool smooth = turn.s != 0.0 && turn.c != 0.0;
+    std::vector<unsigned> smoothed;
     auto drawQuads = [&](double dx, double dy, const RGBColorStruct* only) {
         unsigned bound = 0;
         bool open = false;
@@ -422,6 +426,11 @@ void CVBitmapFontStyle::DrawPixels(const Placement& p, CVText* text, CVGLRenderA
                     glEnd();
                 glBindTexture(GL_TEXTURE_2D, q.texture);
                 bound = q.texture;
+                if (smooth) {
+                    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+                    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+                    smoothed.push_back(q.texture);
+                }
                 glBegin(GL_QUADS);
                 open = true;
             }
@@ -442,6 +451,8 @@ void CVBitmapFontStyle::DrawPixels(const Placement& p, CVText* text, CVGLRenderA
             glEnd();
     };
     auto drawRects = [&](double dx, double dy, const RGBColorStruct* only) {
+        if (l.rects.empty())
+            return;
         glBegin(GL_QUADS);
         for (const CVPixelRect& r : l.rects) {
             const CVPixelRun& run = l.runs[std::size_t(r.run)];
@@ -479,6 +490,11 @@ void CVBitmapFontStyle::DrawPixels(const Placement& p, CVText* text, CVGLRenderA
     glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     drawQuads(0.0, 0.0, nullptr);
+    for (unsigned texture : smoothed) {
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    }
 
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();

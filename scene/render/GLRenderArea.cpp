@@ -482,10 +482,20 @@ void CVGLRenderArea::AddToTransparentNodeList(CVNode* node, CVState* state, int 
         }
     }
     // Ascending keys: the farthest first; equal keys keep queue order; line
-    // boxes carry no key and are passed over.
-    auto at = std::find_if(mTransparent.begin(), mTransparent.end(), [&](const TranspNodeInfoStruct& q) {
-        return q.kind != KIND_LINE_BOX && q.depthKey > r.depthKey;
-    });
+    // boxes carry no key and are passed over. The place is before the first
+    // keyed record with a greater key; it is sought from the back, where a
+    // frame's records mostly go (ten thousand labels of one depth would make
+    // a search from the front quadratic).
+    auto at = mTransparent.end();
+    while (at != mTransparent.begin()) {
+        const TranspNodeInfoStruct& q = *(at - 1);
+        if (q.kind != KIND_LINE_BOX && !(q.depthKey > r.depthKey))
+            break;
+        --at;
+    }
+    // Line boxes right after the last smaller-or-equal key stay before it.
+    while (at != mTransparent.end() && at->kind == KIND_LINE_BOX)
+        ++at;
     mTransparent.insert(at, r);
 }
 
