@@ -44,6 +44,9 @@ const char* kUsage =
     "  --jobs N          render on N threads, each with its own OpenGL context\n"
     "                    (1 to 64, default 1)\n"
     "  --png-level N     PNG compression, 0 to 9 (default 3: fast; 9: smallest)\n"
+    "  --time SECONDS    play the documents' animations from their start (0 to\n"
+    "                    600 seconds, 25 frames a second) and write the frame at\n"
+    "                    that time; without it animations stand still\n"
     "  --help            this text\n"
     "Elements the library does not read are named on standard error; a document\n"
     "with no node to draw fails. Texture images are looked for beside the\n"
@@ -130,6 +133,12 @@ int main(int argc, char** argv)
             if (!end || *end || n < 1 || n > 64)
                 return Fail("bad --jobs '" + std::string(argv[i]) + "' (1 to 64)");
             threads = int(n);
+        } else if (a == "--time" && hasValue) {
+            char* end = nullptr;
+            double t = std::strtod(argv[++i], &end);
+            if (!end || *end || !(t >= 0.0 && t <= 600.0))
+                return Fail("bad --time '" + std::string(argv[i]) + "' (expected seconds from 0 to 600)");
+            settings.seconds = t;
         } else if (a == "--png-level" && hasValue) {
             char* end = nullptr;
             long n = std::strtol(argv[++i], &end, 10);
@@ -168,6 +177,8 @@ int main(int argc, char** argv)
         return 2;
     }
     CVGLRenderArea::SetInflateWorld(0);
+    if (settings.seconds >= 0.0)
+        x3drender::InstallAnimationClock();
     threads = int(std::min<size_t>(size_t(threads), jobs.size()));
     return RenderAll(jobs, settings, threads) ? 0 : 1;
 }

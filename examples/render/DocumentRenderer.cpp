@@ -1,6 +1,7 @@
 #include "examples/render/DocumentRenderer.h"
 
 #include "platform/text/Utf8.h"
+#include "platform/time/Clock.h"
 #include "scene/actions/GetBoundingBoxAction.h"
 #include "scene/actions/RenderToDIBAction.h"
 #include "scene/actions/SearchAction.h"
@@ -15,12 +16,18 @@
 #include <xercesc/sax/SAXParseException.hpp>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 
 namespace x3drender {
 
 namespace {
+
+// The time of the animation the current thread plays.
+thread_local long long tAnimationMs = 0;
+const std::chrono::system_clock::time_point kAnimationStart =
+    std::chrono::system_clock::from_time_t(978307200); // 2001-01-01
 
 // Marks every geometry under the root as casting a drop shadow.
 void AddShadows(CVNode* root)
@@ -43,6 +50,11 @@ struct Held {
 };
 
 } // namespace
+
+void InstallAnimationClock()
+{
+    lumo::SetClock([] { return kAnimationStart + std::chrono::milliseconds(tAnimationMs); });
+}
 
 DocumentRenderer::DocumentRenderer(const Settings& settings)
     : mSettings(settings), mAction(std::make_unique<CVRenderToDIBAction>(nullptr))
@@ -138,7 +150,23 @@ bool DocumentRenderer::Render(const Job& job, std::vector<std::string>& notes, s
     RGBColorStruct bg = ColorrefToRGB(mSettings.background);
     mAction->SetClearColor(bg.red, bg.green, bg.blue, 1.0f);
 
-    int drawn = mAction->Apply(cameraNode);
+    int drawn = 1;
+    if (mSettings.seconds >= 0.0) {
+        // A frame every kFrameMs from the start, then the frame at the chosen
+        // time, which is kept.
+        area->SetAnimationEnabled(1);
+        const long long last = std::llround(mSettings.seconds * 1000.0);
+        for (tAnimationMs = 0; drawn && tAnimationMs < last; tAnimationMs += kFrameMs) {
+            area->SetCurrentAnimationTime();
+            drawn = mAction->Apply(cameraNode);
+        }
+        tAnimationMs = last;
+        area->SetCurrentAnimationTime();
+    } else {
+        area->SetAnimationEnabled(0);
+    }
+    if (drawn)
+        drawn = mAction->Apply(cameraNode);
     // Textures that could not be drawn, and the like.
     for (const std::wstring& m : area->GetErrorReport().GetMessages())
         notes.push_back(lumo::ToUtf8(m));

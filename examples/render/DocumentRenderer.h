@@ -25,8 +25,19 @@ struct Settings {
     COLORREF background = RGB(137, 141, 157);
     bool shadows = false;
     bool antialias = false;
+    // Plays the document's animations from their start to this time (0 to
+    // 600 seconds, kFrameMs apart) and keeps that frame; below 0 they stand still.
+    double seconds = -1.0;
     lumo::image::WriteOptions image;
 };
+
+// Animations are played at this frame interval up to the chosen time.
+constexpr long long kFrameMs = 40;
+
+// Installs the process's clock for played animations: each render thread
+// reads its own document's time. Call before the threads start, when any
+// document is played to a time.
+void InstallAnimationClock();
 
 class DocumentRenderer {
 public:

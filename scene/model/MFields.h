@@ -56,6 +56,13 @@ public:
         return 1;
     }
     void RemoveAll() { std::vector<E>().swap(mValues); }
+    // Makes room for 'count' elements in all, so that appending up to there
+    // neither moves the values nor leaves spare room; never shrinks.
+    void SetCapacity(int count)
+    {
+        if (count > 0 && size_t(count) > mValues.capacity())
+            mValues.reserve(size_t(count));
+    }
     void Clone(const CVMFieldOf& other) { mValues = other.mValues; }
 
 protected:

@@ -5,22 +5,34 @@
 
 #include "scene/core/Node.h"
 #include "scene/nodes/Anchor.h"
+#include "scene/nodes/Animation.h"
 #include "scene/nodes/Appearance.h"
 #include "scene/nodes/Billboard.h"
 #include "scene/nodes/BitmapFontStyle.h"
+#include "scene/nodes/Blinker.h"
 #include "scene/nodes/Box.h"
+#include "scene/nodes/Color.h"
 #include "scene/nodes/Cone.h"
+#include "scene/nodes/Coordinate.h"
 #include "scene/nodes/Cylinder.h"
 #include "scene/nodes/FontStyle.h"
 #include "scene/nodes/Group.h"
 #include "scene/nodes/ImageTexture.h"
+#include "scene/nodes/IndexedFaceSet.h"
+#include "scene/nodes/IndexedLineSet.h"
+#include "scene/nodes/Interpolators.h"
+#include "scene/nodes/KeyFrame.h"
+#include "scene/nodes/KeyFrameAnimation.h"
 #include "scene/nodes/Lights.h"
 #include "scene/nodes/Material.h"
 #include "scene/nodes/NavigationInfo.h"
+#include "scene/nodes/Normal.h"
+#include "scene/nodes/PointSet.h"
 #include "scene/nodes/Shape.h"
 #include "scene/nodes/Sphere.h"
 #include "scene/nodes/Switch.h"
 #include "scene/nodes/Text.h"
+#include "scene/nodes/TextureCoordinate.h"
 #include "scene/nodes/TextureTransform.h"
 #include "scene/nodes/Transform.h"
 #include "scene/nodes/Viewpoint.h"
@@ -47,42 +59,42 @@ CVNode* Create()
 
 const BuiltinType kBuiltinTypes[] = {
     LUMO_BUILTIN(Box),
-    LUMO_NOT_YET(IndexedFaceSet),
+    LUMO_BUILTIN(IndexedFaceSet),
     LUMO_NOT_YET(ElevationGrid),
     LUMO_BUILTIN(Shape),
     LUMO_BUILTIN(Group),
     LUMO_BUILTIN(Transform),
     LUMO_BUILTIN(Appearance),
     LUMO_BUILTIN(Material),
-    LUMO_NOT_YET(Color),
-    LUMO_NOT_YET(Normal),
-    LUMO_NOT_YET(Coordinate),
+    LUMO_BUILTIN(Color),
+    LUMO_BUILTIN(Normal),
+    LUMO_BUILTIN(Coordinate),
     LUMO_BUILTIN(Text),
     LUMO_BUILTIN(FontStyle),
     LUMO_BUILTIN(BitmapFontStyle),
     LUMO_BUILTIN(Sphere),
     LUMO_BUILTIN(Cone),
     LUMO_BUILTIN(Cylinder),
-    LUMO_NOT_YET(IndexedLineSet),
+    LUMO_BUILTIN(IndexedLineSet),
     LUMO_BUILTIN(DirectionalLight),
-    LUMO_NOT_YET(PointSet),
+    LUMO_BUILTIN(PointSet),
     LUMO_BUILTIN(Switch),
     LUMO_BUILTIN(Billboard),
     LUMO_NOT_YET(Extrusion),
-    LUMO_NOT_YET(TextureCoordinate),
+    LUMO_BUILTIN(TextureCoordinate),
     LUMO_BUILTIN(ImageTexture),
     LUMO_BUILTIN(TextureTransform),
-    LUMO_NOT_YET(ColorInterpolator),
-    LUMO_NOT_YET(CoordinateInterpolator),
+    LUMO_BUILTIN(ColorInterpolator),
+    LUMO_BUILTIN(CoordinateInterpolator),
     LUMO_NOT_YET(SPFixture),
     LUMO_NOT_YET(SPSubfixture),
     LUMO_NOT_YET(SPProduct),
     LUMO_NOT_YET(SPAnnotation),
     LUMO_NOT_YET(SPSection),
-    LUMO_NOT_YET(Animation),
-    LUMO_NOT_YET(KeyFrameAnimation),
-    LUMO_NOT_YET(KeyFrame),
-    LUMO_NOT_YET(Blinker),
+    LUMO_BUILTIN(Animation),
+    LUMO_BUILTIN(KeyFrameAnimation),
+    LUMO_BUILTIN(KeyFrame),
+    LUMO_BUILTIN(Blinker),
     LUMO_BUILTIN(Anchor),
     LUMO_BUILTIN(NavigationInfo),
     LUMO_BUILTIN(WorldInfo),

@@ -5,7 +5,6 @@
 
 #include <GL/gl.h>
 
-LUMO_IMPLEMENT_CLASS(CVDetail, CVBase)
 LUMO_IMPLEMENT_CLASS(CVGeometry, CVNode)
 
 void CVGeometry::SetModifiedFlag(int on)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "scene/cache/CacheManager.h"
+#include "scene/core/Detail.h"
 #include "scene/core/Node.h"
 #include "scene/core/NodeType.h"
 #include "scene/core/State.h"
@@ -12,14 +13,6 @@
 #include <vector>
 
 class CVAppearance;
-
-// What a geometry reports for the part a pick hit; owned by the caller.
-class CVDetail : public CVBase {
-    LUMO_DECLARE_CLASS(CVDetail)
-
-public:
-    virtual void ComputeDetails() {}
-};
 
 class CVGeometry : public CVNode {
     LUMO_DECLARE_CLASS(CVGeometry)

@@ -15,14 +15,16 @@ void CVSwitch::AddToTypeNameSpace()
 
 void CVSwitch::Traverse(CVAction* action, const CVNodePath* path, int index)
 {
-    int which = whichChoice.GetValue();
     // A walk that needs every choice (the document writer) sees a switch
     // that shows none too: it must not be lost from a saved document.
     bool everyChoice = action->TraversesAllChoices() && !path;
-    if (which < 0 && !WalkedWithoutChoice() && !everyChoice)
+    if (whichChoice.GetValue() < 0 && !WalkedWithoutChoice() && !everyChoice)
         return;
     action->PushState();
     action->PreActOn(this);
+    // Read after the node's own step: a blinker shows the choice it has
+    // just moved to in this very frame.
+    int which = whichChoice.GetValue();
     if ((which >= 0 || everyChoice) && !action->SkipsChildrenOf(this)) {
         CVState* state = action->GetState();
         if (state->m_bPickMode)

@@ -19,6 +19,7 @@
 
 class CVBitmapFontStyle;
 class CVController;
+class CVControllerValues;
 class CVFontStyle;
 class CVGLDevice;
 class CVNode;
@@ -127,6 +128,10 @@ public:
     // counted reference: the next frame reads it, whatever became of the
     // scene it came from.
     void SetLightNode(CVNode* light);
+    // The controller's view values as drawing code reads them; the
+    // controller hands itself over here when it is set (null: none).
+    void SetControllerValues(CVControllerValues* values) { mControllerValues = values; }
+    CVControllerValues* GetControllerValues() const { return mControllerValues; }
     CVNode* GetLightNode() const { return mLightNode; }
     // Selects and realises the palette; 1 when realising changed entries.
     int InstallPalette(int background);
@@ -290,6 +295,7 @@ private:
     std::vector<CVGLRenderArea*> mCacheClients;
     IUnknown* mHost = nullptr;
     CVController* mController = nullptr;
+    CVControllerValues* mControllerValues = nullptr;
     CVNode* mLightNode = nullptr;
 
     CVViewport mViewport;

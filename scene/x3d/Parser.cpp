@@ -327,7 +327,9 @@ void CVParser::GetLumoFromDOM(CVXMLCreator& creator, DOMNode* node)
             for (XMLSize_t i = 0; i < count; ++i) {
                 DOMNode* attribute = attributes->item(i);
                 if (creator.BeginField(ToWide(attribute->getNodeName()))) {
-                    creator.SetFieldValue(ToWide(attribute->getNodeValue()));
+                    const XMLCh* value = attribute->getNodeValue();
+                    if (!creator.SetFieldValueUtf16(value, value ? XMLString::stringLen(value) : 0))
+                        creator.SetFieldValue(ToWide(value));
                     creator.EndField();
                 }
             }

@@ -4,11 +4,15 @@
 #include "scene/core/NodeFields.h"
 #include "scene/core/NodeType.h"
 #include "scene/model/MFields.h"
+#include "scene/model/NumberText.h"
 #include "scene/model/SFields.h"
 #include "scene/nodes/Group.h"
 #include "scene/nodes/Switch.h"
 #include "scene/x3d/XmlText.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstddef>
 #include <cwchar>
 
 namespace {
@@ -255,42 +259,128 @@ std::wstring CVSceneGraphCreator::Unescape(const std::wstring& text)
     return out;
 }
 
-void CVSceneGraphCreator::AddListValues(CVField* field, int type, const std::wstring& text)
+namespace {
+
+template <class Char>
+bool IsListSeparator(Char c)
 {
-    std::vector<std::wstring> tokens;
-    size_t i = 0;
-    auto isSeparator = [](wchar_t c) { return c == L'\t' || c == L'\r' || c == L'\n' || c == L',' || c == L' '; };
-    while (i < text.size()) {
-        while (i < text.size() && isSeparator(text[i]))
-            ++i;
-        size_t start = i;
-        while (i < text.size() && !isSeparator(text[i]))
-            ++i;
-        if (i > start)
-            tokens.emplace_back(text, start, i - start);
+    return c == '\t' || c == '\r' || c == '\n' || c == ',' || c == ' ';
+}
+
+// Calls f(begin, end) for each token of a list attribute, in place.
+template <class Char, class F>
+void ForEachToken(const Char* p, const Char* end, F&& f)
+{
+    while (p < end) {
+        while (p < end && IsListSeparator(*p))
+            ++p;
+        const Char* start = p;
+        while (p < end && !IsListSeparator(*p))
+            ++p;
+        if (p > start)
+            f(start, p);
     }
+}
+
+// A token as the library's wide text, for the readings that need it. They
+// stop at the first character that is no part of a number, so the halves
+// of a UTF-16 surrogate pair need no joining.
+std::wstring Wide(const wchar_t* begin, const wchar_t* end) { return std::wstring(begin, end); }
+std::wstring Wide(const char16_t* begin, const char16_t* end) { return std::wstring(begin, end); }
+
+// One component of a vector list: plain numbers are read directly, any
+// other token as wcstod reads it (text that is no number gives 0).
+template <class Char>
+float Component(const Char* begin, const Char* end)
+{
+    double v;
+    if (lumo::text::ReadPlainDouble(begin, end, v))
+        return float(v);
+    return float(std::wcstod(Wide(begin, end).c_str(), nullptr));
+}
+
+template <class List>
+void MakeRoom(CVField* field, std::size_t more)
+{
+    auto* list = static_cast<List*>(field);
+    list->SetCapacity(int(std::min<std::size_t>(std::size_t(list->GetNum()) + more, std::size_t(INT_MAX))));
+}
+
+template <class Char>
+void AddList(CVField* field, int type, const Char* text, const Char* end)
+{
+    // Counted first, so that each list is allocated once and to size: a
+    // mesh's lists are most of a document.
+    std::size_t tokens = 0;
+    ForEachToken(text, end, [&tokens](const Char*, const Char*) { ++tokens; });
+    if (tokens == 0)
+        return;
     if (type == MFFLOAT) {
-        for (auto& t : tokens)
-            static_cast<CVMFFloat*>(field)->Add(t.c_str());
+        auto* list = static_cast<CVMFFloat*>(field);
+        MakeRoom<CVMFFloat>(field, tokens);
+        ForEachToken(text, end, [list](const Char* b, const Char* e) {
+            float v;
+            if (lumo::text::ReadPlainFloat(b, e, v))
+                list->Add(v);
+            else
+                list->Add(Wide(b, e).c_str());
+        });
         return;
     }
     if (type == MFINT32) {
-        for (auto& t : tokens)
-            static_cast<CVMFInt32*>(field)->Add(t.c_str());
+        auto* list = static_cast<CVMFInt32*>(field);
+        MakeRoom<CVMFInt32>(field, tokens);
+        ForEachToken(text, end, [list](const Char* b, const Char* e) {
+            int v;
+            if (lumo::text::ReadPlainInt(b, e, v))
+                list->Add(v);
+            else
+                list->Add(Wide(b, e).c_str());
+        });
         return;
     }
-    size_t group = type == MFVEC2F ? 2 : type == MFROTATION ? 4 : 3;
-    std::vector<float> v(group);
-    for (size_t k = 0; k + group <= tokens.size(); k += group) {
-        for (size_t j = 0; j < group; ++j)
-            v[j] = float(std::wcstod(tokens[k + j].c_str(), nullptr)); // not a number: 0
+    const std::size_t group = type == MFVEC2F ? 2 : type == MFROTATION ? 4 : 3;
+    switch (type) {
+    case MFVEC2F: MakeRoom<CVMFVec2f>(field, tokens / group); break;
+    case MFVEC3F: MakeRoom<CVMFVec3f>(field, tokens / group); break;
+    case MFCOLOR: MakeRoom<CVMFColor>(field, tokens / group); break;
+    case MFROTATION: MakeRoom<CVMFRotation>(field, tokens / group); break;
+    default: return;
+    }
+    float v[4];
+    std::size_t j = 0;
+    // One element per complete group; a trailing incomplete group is dropped.
+    ForEachToken(text, end, [&](const Char* b, const Char* e) {
+        v[j++] = Component(b, e);
+        if (j < group)
+            return;
+        j = 0;
         switch (type) {
         case MFVEC2F: static_cast<CVMFVec2f*>(field)->Add(v[0], v[1]); break;
         case MFVEC3F: static_cast<CVMFVec3f*>(field)->Add(v[0], v[1], v[2]); break;
         case MFCOLOR: static_cast<CVMFColor*>(field)->Add(v[0], v[1], v[2], 1.0f); break;
         case MFROTATION: static_cast<CVMFRotation*>(field)->Add(v[0], v[1], v[2], v[3]); break;
         }
-    }
+    });
+}
+
+bool IsNumberList(int type)
+{
+    return type == MFFLOAT || type == MFINT32 || type == MFCOLOR || type == MFROTATION || type == MFVEC2F ||
+           type == MFVEC3F;
+}
+
+} // namespace
+
+void CVSceneGraphCreator::AddListValues(CVField* field, int type, const std::wstring& text)
+{
+    AddList(field, type, text.data(), text.data() + text.size());
+}
+
+void CVSceneGraphCreator::AddListValues(CVField* field, int type, const char16_t* text, std::size_t length)
+{
+    if (text)
+        AddList(field, type, text, text + length);
 }
 
 void CVSceneGraphCreator::AddStringList(CVField* field, const std::wstring& text)
@@ -328,6 +418,18 @@ void CVSceneGraphCreator::AddStringList(CVField* field, const std::wstring& text
         list->Add(item);
         open = text.find(L'"', i + 1);
     }
+}
+
+bool CVSceneGraphCreator::SetFieldValueUtf16(const char16_t* text, std::size_t length)
+{
+    if (!mField || !IsNumberList(mFieldType))
+        return false;
+    // The attribute gives the field's whole value: a default list does not
+    // stay in front of it.
+    static_cast<CVMField*>(mField)->SetSize(0);
+    AddListValues(mField, mFieldType, text, length);
+    mFieldType = 0;
+    return true;
 }
 
 void CVSceneGraphCreator::SetFieldValue(const std::wstring& text)

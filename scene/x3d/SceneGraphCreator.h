@@ -6,6 +6,7 @@
 
 #include "scene/x3d/XMLCreator.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -40,6 +41,8 @@ public:
     int BeginField(const std::wstring& name) override;
     void EndField() override;
     void SetFieldValue(const std::wstring& text) override;
+    // Number lists, read from the document's own text.
+    bool SetFieldValueUtf16(const char16_t* text, std::size_t length) override;
 
     // Raises the parse exception when the finished scene is deeper or
     // larger than the bounds above.
@@ -53,6 +56,8 @@ public:
     // Appends the values of a list attribute to a multi-valued field (an
     // attribute sets the field: the walk empties it first).
     static void AddListValues(CVField* field, int type, const std::wstring& text);
+    // The same from UTF-16 text (the values are the same).
+    static void AddListValues(CVField* field, int type, const char16_t* text, std::size_t length);
     // Appends the strings of a string-list attribute.
     static void AddStringList(CVField* field, const std::wstring& text);
 

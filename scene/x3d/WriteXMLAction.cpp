@@ -2,10 +2,13 @@
 
 #include "platform/text/Utf8.h"
 #include "scene/core/Graph.h"
+#include "scene/nodes/Animation.h"
 #include "scene/nodes/Appearance.h"
+#include "scene/nodes/Blinker.h"
 #include "scene/nodes/Box.h"
 #include "scene/nodes/Camera.h"
 #include "scene/nodes/Group.h"
+#include "scene/nodes/KeyFrameAnimation.h"
 #include "scene/nodes/Material.h"
 #include "scene/nodes/Shape.h"
 #include "scene/nodes/Switch.h"
@@ -21,6 +24,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <memory>
 #include <unistd.h>
@@ -293,9 +297,16 @@ void CVWriteXMLAction::WriteGroupXML(CVGroup* group)
     bool reference = false;
     if (group->IsKindOf<CVTransform>()) {
         auto* t = static_cast<CVTransform*>(group);
-        // Animations (transform subclasses) are written with their own
-        // elements by the animation nodes; a plain or oblique transform is a Transform.
-        e = NewNodeElement(group, L"Transform", reference);
+        // Animations keep their own elements and settings, with the pose
+        // they have reached; a plain or oblique transform is a Transform.
+        auto* keyed = group->IsKindOf<CVKeyFrameAnimation>() ? static_cast<CVKeyFrameAnimation*>(group) : nullptr;
+        bool animation = group->IsKindOf<CVAnimation>();
+        e = NewNodeElement(group, animation ? L"Animation" : keyed ? L"KeyFrameAnimation" : L"Transform", reference);
+        if (!reference && animation)
+            SetFieldsUnlessDefault(e, group,
+                                   {L"angle1", L"angle2", L"translation1", L"translation2", L"speed", L"on", L"type"});
+        if (!reference && keyed)
+            SetFieldsUnlessDefault(e, group, {L"whichKeyFrame"});
         if (!reference) {
             // Each value unless it is a new transform's: a rotation of angle
             // 0 keeps its axis too, so that it reads back the same.
@@ -311,13 +322,26 @@ void CVWriteXMLAction::WriteGroupXML(CVGroup* group)
             SetFixedUnless(e, L"scaleOrientation", {so.x, so.y, so.z, so.angle},
                            Same(so, defaults.scaleOrientation.GetValue()));
             SetFixedUnless(e, L"center", {c.x, c.y, c.z}, Same(c, defaults.center.GetValue()));
-            WriteOtherFields(group, e, {L"translation", L"rotation", L"scale", L"scaleOrientation", L"center"});
+            // The rest of the transform's fields (its box hint).
+            SetFieldsUnlessDefault(e, group, CVNodeType::Find(L"Transform"), [](const std::wstring& name) {
+                return name != L"translation" && name != L"rotation" && name != L"scale" &&
+                       name != L"scaleOrientation" && name != L"center";
+            });
+        }
+        if (!reference && keyed && keyed->keyFrames.GetNum() > 0) {
+            // The key frames go inside one KeyFrames element, which the
+            // reader sees through.
+            DOMElement* frames = NewElement(L"KeyFrames");
+            e->appendChild(frames);
+            for (int i = 0; i < keyed->keyFrames.GetNum(); ++i)
+                if (CVKeyFrame* frame = keyed->keyFrames[i])
+                    WriteValueNode(frame, frames);
         }
     } else if (group->GetRuntimeClass() == LUMO_RUNTIME_CLASS(CVGroup) || !TypeOf(group)) {
         // Groups, and unregistered groups (the depth buffer), are Groups.
         e = NewNodeElement(group, L"Group", reference);
         if (!reference)
-            WriteOtherFields(group, e, {});
+            SetFieldsUnlessDefault(e, group, CVNodeType::Find(L"Group"), [](const std::wstring&) { return true; });
     } else {
         // Billboards, anchors and other registered groups keep their own
         // element and fields.
@@ -339,12 +363,15 @@ void CVWriteXMLAction::WriteGroupXML(CVGroup* group)
 void CVWriteXMLAction::WriteSwitchXML(CVSwitch* sw)
 {
     bool reference = false;
-    DOMElement* e = NewNodeElement(sw, L"Switch", reference);
+    bool blinker = sw->IsKindOf<CVBlinker>();
+    DOMElement* e = NewNodeElement(sw, blinker ? L"Blinker" : L"Switch", reference);
     mParent->appendChild(e);
     if (reference) {
         mReferenced = sw;
         return;
     }
+    if (blinker)
+        SetFieldsUnlessDefault(e, sw, {L"speed", L"on"});
     if (sw->whichChoice.GetValue() != -1)
         SetAttribute(e, L"whichChoice", text::IntText(sw->whichChoice.GetValue()));
     WriteMetaDataXMLFromNodeString(sw, e);
@@ -368,7 +395,9 @@ void CVWriteXMLAction::WriteShapeXML(CVShape* shape)
 DOMElement* CVWriteXMLAction::WriteValueNode(CVNode* node, DOMElement* parent)
 {
     DOMElement* e = nullptr;
-    if (node->IsKindOf<CVBox>()) {
+    // Only a box itself: the geometries built on it (the selection box, the
+    // diamond marker) are no document elements.
+    if (node->GetRuntimeClass() == LUMO_RUNTIME_CLASS(CVBox)) {
         bool reference = false;
         e = NewNodeElement(node, L"Box", reference);
         if (!reference) {
@@ -447,35 +476,6 @@ void CVWriteXMLAction::WriteViewpointXML(CVNode* node, DOMElement* parent)
     parent->appendChild(e);
 }
 
-void CVWriteXMLAction::WriteOtherFields(CVNode* node, DOMElement* e, std::initializer_list<const wchar_t*> written)
-{
-    // The registered value fields not written above (a group's box, whether
-    // it is selectable), each unless it is a new node's: what the reader
-    // reads must come back.
-    // The element's own type (a subclass written as its base's element
-    // keeps the base's fields; theirs are at the same places).
-    const CVNodeType* type = CVNodeType::Find(node->IsKindOf<CVTransform>() ? L"Transform" : L"Group");
-    if (!type)
-        return;
-    CVNode* fresh = type->NewInstance();
-    if (!fresh)
-        return;
-    fresh->Ref();
-    for (const CVFieldType& record : type->GetFields()) {
-        bool done = false;
-        for (const wchar_t* name : written)
-            done = done || record.name == name;
-        std::wstring value, original;
-        CVField* field = CVNodeType::FieldOf(node, record);
-        if (done || !field || !lumo::x3d::FieldText(*field, value))
-            continue;
-        lumo::x3d::FieldText(*CVNodeType::FieldOf(fresh, record), original);
-        if (value != original)
-            SetAttribute(e, record.name.c_str(), value);
-    }
-    fresh->Unref();
-}
-
 const CVNodeType* CVWriteXMLAction::TypeOf(const CVNode* node)
 {
     // The registered type whose name is the class name without its prefix.
@@ -487,6 +487,40 @@ const CVNodeType* CVWriteXMLAction::TypeOf(const CVNode* node)
 }
 
 DOMElement* CVWriteXMLAction::WriteGenericXML(CVNode* node) { return WriteGenericXML(node, true); }
+
+void CVWriteXMLAction::SetFieldsUnlessDefault(DOMElement* element, CVNode* node, const CVNodeType* type,
+                                              const std::function<bool(const std::wstring&)>& wanted)
+{
+    // Each value field of the type the element stands for, unless it is a
+    // new node's: what the reader reads must come back. (A subclass written
+    // as its base's element keeps the base's fields at the same places.)
+    CVNode* fresh = type ? type->NewInstance() : nullptr;
+    if (!fresh)
+        return;
+    fresh->Ref();
+    for (const CVFieldType& record : type->GetFields()) {
+        if (!wanted(record.name))
+            continue;
+        CVField* field = CVNodeType::FieldOf(node, record);
+        CVField* initial = CVNodeType::FieldOf(fresh, record);
+        std::wstring value, original;
+        if (field && initial && lumo::x3d::FieldText(*field, value) && lumo::x3d::FieldText(*initial, original) &&
+            value != original)
+            SetAttribute(element, record.name.c_str(), value);
+    }
+    fresh->Unref();
+}
+
+void CVWriteXMLAction::SetFieldsUnlessDefault(DOMElement* element, CVNode* node,
+                                              std::initializer_list<const wchar_t*> names)
+{
+    SetFieldsUnlessDefault(element, node, TypeOf(node), [&](const std::wstring& name) {
+        for (const wchar_t* n : names)
+            if (name == n)
+                return true;
+        return false;
+    });
+}
 
 DOMElement* CVWriteXMLAction::WriteGenericXML(CVNode* node, bool withNodeFields)
 {

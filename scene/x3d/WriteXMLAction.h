@@ -9,6 +9,7 @@
 #include "scene/core/NodeFields.h"
 #include "scene/render/GLAction.h"
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <unordered_map>
@@ -76,9 +77,12 @@ protected:
     // fields as child elements (not for groups: the walk writes those).
     xercesc_3_2::DOMElement* WriteGenericXML(CVNode* node);
     xercesc_3_2::DOMElement* WriteGenericXML(CVNode* node, bool withNodeFields);
-    // The value fields of a Group or Transform element beyond those
-    // written already, each unless it is a new node's.
-    void WriteOtherFields(CVNode* node, xercesc_3_2::DOMElement* e, std::initializer_list<const wchar_t*> written);
+    // The value fields of the node that differ from a new node's of the
+    // type (all the wanted ones), or the named ones of its own type.
+    void SetFieldsUnlessDefault(xercesc_3_2::DOMElement* element, CVNode* node, const CVNodeType* type,
+                                const std::function<bool(const std::wstring&)>& wanted);
+    void SetFieldsUnlessDefault(xercesc_3_2::DOMElement* element, CVNode* node,
+                                std::initializer_list<const wchar_t*> names);
     // The registered element name of the node's class, or null.
     static const CVNodeType* TypeOf(const CVNode* node);
 

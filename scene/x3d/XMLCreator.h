@@ -2,6 +2,7 @@
 // and text; a subclass builds something from them. The base accepts nothing.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 class CVXMLCreator {
@@ -20,4 +21,8 @@ public:
     virtual int BeginField(const std::wstring&) { return 0; }
     virtual void EndField() {}
     virtual void SetFieldValue(const std::wstring&) {}
+    // The value as UTF-16 text straight from the document, for receivers
+    // that read long values without a wide copy; false when the receiver
+    // takes SetFieldValue instead.
+    virtual bool SetFieldValueUtf16(const char16_t* /*text*/, std::size_t /*length*/) { return false; }
 };

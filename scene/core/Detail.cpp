@@ -1,0 +1,3 @@
+#include "scene/core/Detail.h"
+
+LUMO_IMPLEMENT_CLASS(CVDetail, CVBase)
