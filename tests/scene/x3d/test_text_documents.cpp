@@ -146,10 +146,15 @@ TEST(TextDocuments, EveryValueReadsBackTheSame)
     EXPECT_NE(xml.find("<FontStyle/>"), std::string::npos) << xml; // defaults are not written
     Held back(Read(xml));
     EXPECT_EQ(lumo::test::CompareScenes(root.root, back.root), "") << xml;
+    ASSERT_EQ(back.root->children.GetNum(), 4);
     CVText* t = TextOf(back.root->children[2]);
+    CVText* first = TextOf(back.root->children[1]);
     ASSERT_NE(t, nullptr);
-    EXPECT_EQ(t->fontStyle.GetValue(), TextOf(back.root->children[1])->fontStyle.GetValue());
-    EXPECT_EQ(dynamic_cast<CVBitmapFontStyle*>(t->fontStyle.GetValue())->textColor.GetValue().red, 1.0f / 3.0f);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(t->fontStyle.GetValue(), first->fontStyle.GetValue());
+    auto* shared = dynamic_cast<CVBitmapFontStyle*>(t->fontStyle.GetValue());
+    ASSERT_NE(shared, nullptr);
+    EXPECT_EQ(shared->textColor.GetValue().red, 1.0f / 3.0f);
 }
 
 TEST(TextDocuments, TheExampleChartReadsBackTheSame)
