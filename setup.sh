@@ -13,6 +13,7 @@ PACKAGES=(
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libegl-mesa0 libx11-dev
   libxerces-c-dev libcurl4-openssl-dev
   libpng-dev libjpeg-dev libtiff-dev libgif-dev libcairo2-dev
+  libfontconfig-dev libfreetype-dev fonts-crosextra-caladea fonts-crosextra-carlito fonts-dejavu-core
 )
 if [ "${LUMO_FUZZ:-0}" = 1 ]; then
   PACKAGES+=(clang libclang-rt-dev)

@@ -8,12 +8,14 @@
 #include "scene/nodes/Animation.h"
 #include "scene/nodes/Appearance.h"
 #include "scene/nodes/Billboard.h"
+#include "scene/nodes/BitmapFontStyle.h"
 #include "scene/nodes/Blinker.h"
 #include "scene/nodes/Box.h"
 #include "scene/nodes/Color.h"
 #include "scene/nodes/Cone.h"
 #include "scene/nodes/Coordinate.h"
 #include "scene/nodes/Cylinder.h"
+#include "scene/nodes/FontStyle.h"
 #include "scene/nodes/Group.h"
 #include "scene/nodes/ImageTexture.h"
 #include "scene/nodes/IndexedFaceSet.h"
@@ -29,6 +31,7 @@
 #include "scene/nodes/Shape.h"
 #include "scene/nodes/Sphere.h"
 #include "scene/nodes/Switch.h"
+#include "scene/nodes/Text.h"
 #include "scene/nodes/TextureCoordinate.h"
 #include "scene/nodes/TextureTransform.h"
 #include "scene/nodes/Transform.h"
@@ -66,9 +69,9 @@ const BuiltinType kBuiltinTypes[] = {
     LUMO_BUILTIN(Color),
     LUMO_BUILTIN(Normal),
     LUMO_BUILTIN(Coordinate),
-    LUMO_NOT_YET(Text),
-    LUMO_NOT_YET(FontStyle),
-    LUMO_NOT_YET(BitmapFontStyle),
+    LUMO_BUILTIN(Text),
+    LUMO_BUILTIN(FontStyle),
+    LUMO_BUILTIN(BitmapFontStyle),
     LUMO_BUILTIN(Sphere),
     LUMO_BUILTIN(Cone),
     LUMO_BUILTIN(Cylinder),

@@ -70,6 +70,7 @@ CVGLRenderArea::CVGLRenderArea(CVGLDevice* device, CVGLRenderArea* other)
 CVGLRenderArea::~CVGLRenderArea()
 {
     SetLightNode(nullptr);
+    ReleaseLabelStyles();
     ClearCaches();
     DetachCacheClients();
     ForgetRenderCache();
@@ -94,6 +95,15 @@ void CVGLRenderArea::LeaveContext(HGLRC previous)
 {
     if (previous != mContext)
         lumo::gl::MakeContextCurrent(previous);
+}
+
+void CVGLRenderArea::ReleaseLabelStyles()
+{
+    for (CVNode*& style : mLabelStyles)
+        if (CVNode* held = style) {
+            style = nullptr;
+            held->Unref(); // its glyph sets go back to the caches
+        }
 }
 
 void CVGLRenderArea::ClearCaches()
@@ -472,10 +482,20 @@ void CVGLRenderArea::AddToTransparentNodeList(CVNode* node, CVState* state, int 
         }
     }
     // Ascending keys: the farthest first; equal keys keep queue order; line
-    // boxes carry no key and are passed over.
-    auto at = std::find_if(mTransparent.begin(), mTransparent.end(), [&](const TranspNodeInfoStruct& q) {
-        return q.kind != KIND_LINE_BOX && q.depthKey > r.depthKey;
-    });
+    // boxes carry no key and are passed over. The place is before the first
+    // keyed record with a greater key; it is sought from the back, where a
+    // frame's records mostly go (ten thousand labels of one depth would make
+    // a search from the front quadratic).
+    auto at = mTransparent.end();
+    while (at != mTransparent.begin()) {
+        const TranspNodeInfoStruct& q = *(at - 1);
+        if (q.kind != KIND_LINE_BOX && !(q.depthKey > r.depthKey))
+            break;
+        --at;
+    }
+    // Line boxes right after the last smaller-or-equal key stay before it.
+    while (at != mTransparent.end() && at->kind == KIND_LINE_BOX)
+        ++at;
     mTransparent.insert(at, r);
 }
 

@@ -195,13 +195,17 @@ public:
     void SetCurrentAnimationTime();
     const SYSTEMTIME& GetCurrentAnimationTime() const { return mAnimationTime; }
 
-    // Label font styles. They are created with the text nodes; until then
-    // these are null.
-    CVFontStyle* GetStrokeFontStyle() const { return nullptr; }
-    CVBitmapFontStyle* GetProductFontStyle() const { return nullptr; }
-    CVBitmapFontStyle* GetFixtureFontStyle() const { return nullptr; }
-    CVBitmapFontStyle* GetSubfixtureFontStyle() const { return nullptr; }
-    CVBitmapFontStyle* GetAnnotationFontStyle() const { return nullptr; }
+    // The font styles of labels, made on first use and held by the area
+    // (defined with the font style classes, scene/nodes/LabelFontStyles.cpp):
+    // stroke text (outline, 0.1 units, bold serif, centred), product,
+    // fixture and subfixture labels (raster, opaque, best fit, bold serif,
+    // centred, constant size) and annotations (raster, antialiased, best fit,
+    // bold serif, from the top left, scaling with the view).
+    CVFontStyle* GetStrokeFontStyle() const;
+    CVBitmapFontStyle* GetProductFontStyle() const;
+    CVBitmapFontStyle* GetFixtureFontStyle() const;
+    CVBitmapFontStyle* GetSubfixtureFontStyle() const;
+    CVBitmapFontStyle* GetAnnotationFontStyle() const;
 
     void SetDropShadowColor(const RGBAColorStruct& c) { mDropShadowColor = c; }
     // Keeps the alpha.
@@ -318,6 +322,11 @@ private:
 
     int mAnimationNodes = 0;
     SYSTEMTIME mAnimationTime{};
+
+    enum LabelStyle { STROKE_STYLE, PRODUCT_STYLE, FIXTURE_STYLE, SUBFIXTURE_STYLE, ANNOTATION_STYLE, LABEL_STYLES };
+    // Referenced; released before the caches, whose glyph sets they hold.
+    mutable CVNode* mLabelStyles[LABEL_STYLES] = {};
+    void ReleaseLabelStyles();
 
     CVErrorReport mErrors;
     // Last: their elements are destroyed (in the destructor's body, with the

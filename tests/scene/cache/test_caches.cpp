@@ -326,26 +326,23 @@ TEST(FontCaches, GlyphSetsAreKeyedByTheWholeFontAndFreedWithTheirLastUser)
     EXPECT_NE(static_cast<CVCacheElement*>(raster), static_cast<CVCacheElement*>(set));
     EXPECT_EQ(area.area()->GetFontCache()->GetCount(), 5);
 
-    unsigned base = set->GetListBase();
-    ASSERT_NE(base, 0u);
-    EXPECT_EQ(set->GetListBase(), base);
-    EXPECT_TRUE(glIsList(base + CVFontCacheElement::kGlyphCount - 1));
-    EXPECT_FALSE(set->IsGlyphBuilt(65));
-    set->SetGlyphBuilt(65);
-    EXPECT_TRUE(set->IsGlyphBuilt(65));
-    set->SetGlyphBuilt(255); // past the set: ignored
-    EXPECT_FALSE(set->IsGlyphBuilt(255));
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    set->SetGlyphTexture(66, texture);
-    EXPECT_EQ(set->GetGlyphTexture(66), texture);
+    // Glyphs are made as text asks for them, each with its own list or
+    // place in a texture page, and go with the set.
+    EXPECT_EQ(set->GetGlyphCount(), 0u);
+    unsigned list = set->GetGlyph(U'A', true).list;
+    ASSERT_NE(list, 0u);
+    EXPECT_TRUE(glIsList(list));
+    EXPECT_EQ(set->GetGlyph(U'A', true).list, list); // made once
+    EXPECT_EQ(set->GetGlyphCount(), 1u);
+    const CVAtlasGlyph& b = raster->GetGlyph(U'B');
+    ASSERT_GE(b.page, 0);
+    GLuint texture = raster->GetPageTexture(b.page);
+    EXPECT_TRUE(glIsTexture(texture));
 
     user.Release();
-    EXPECT_TRUE(glIsList(base)); // 'other' still uses it
+    EXPECT_TRUE(glIsList(list)); // 'other' still uses it
     other.Release();
-    EXPECT_FALSE(glIsList(base));
+    EXPECT_FALSE(glIsList(list));
     EXPECT_FALSE(glIsTexture(texture));
     EXPECT_EQ(area.area()->GetFontCache()->GetCount(), 0);
 }
