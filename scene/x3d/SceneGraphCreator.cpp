@@ -199,6 +199,8 @@ bool CVSceneGraphCreator::Place(CVNode* node, const std::wstring& element)
             fallback = L"texCoord";
         else if (node->IsKindOfClassNamed("CVTexture"))
             fallback = L"texture";
+        else if (node->IsKindOfClassNamed("CVColorInterpolator"))
+            fallback = L"colorLevels"; // an elevation grid's colour levels
         if (fallback)
             target = parent->GetField(fallback);
     }
