@@ -73,14 +73,12 @@ public:
                     glDrawArrays(GL_TRIANGLE_STRIP, r.first, r.count);
             }
         }
-        if (!mQuads.empty()) {
-            Point(mQuads, mColours);
-            glDrawArrays(GL_QUADS, 0, GLsizei(mQuads.size()));
-        }
-        if (!mTriangles.empty()) {
-            Point(mTriangles, mColours);
-            glDrawArrays(GL_TRIANGLES, 0, GLsizei(mTriangles.size()));
-        }
+        // Separate quads and triangles go one vertex at a time: compiled
+        // into a display list as many array draws (Mesa 22.3), a finely
+        // banded grid lost its last rows once the list held some tens of
+        // thousands of such vertices.
+        Immediate(GL_QUADS, mQuads);
+        Immediate(GL_TRIANGLES, mTriangles);
         mStrip.clear();
         mRuns.clear();
         mQuads.clear();
@@ -92,6 +90,23 @@ private:
         int first, count;
         RGBAColorStruct colour;
     };
+
+    void Immediate(GLenum mode, const std::vector<GridPoint>& points) const
+    {
+        if (points.empty())
+            return;
+        glBegin(mode);
+        for (const GridPoint& p : points) {
+            if (mColours)
+                glColor4f(p.r, p.g, p.b, p.a);
+            if (mNormals)
+                glNormal3f(p.nx, p.ny, p.nz);
+            if (mTexCoords)
+                glTexCoord2f(p.s, p.t);
+            glVertex3f(p.x, p.y, p.z);
+        }
+        glEnd();
+    }
 
     void Point(const std::vector<GridPoint>& points, bool colours) const
     {

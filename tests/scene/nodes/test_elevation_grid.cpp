@@ -145,16 +145,6 @@ TEST(GridBandsDrawn, SaddleCellsAndManyLevelsLeaveNoCracks)
     bumpy->contourBands.SetValue(1);
     SceneRender b(200, 200);
     DrawFromAbove(b, bumpy, 8.0f, 8.0f, 16.0f);
-    if (FILE* f = fopen("/tmp/surf/bumpy.ppm", "wb")) {
-        fprintf(f, "P6 200 200 255\n");
-        for (int y = 0; y < 200; ++y)
-            for (int x = 0; x < 200; ++x) {
-                Pixel p = b.At(x, y);
-                unsigned char c[3] = {(unsigned char)p[0], (unsigned char)p[1], (unsigned char)p[2]};
-                fwrite(c, 1, 3, f);
-            }
-        fclose(f);
-    }
     EXPECT_EQ(inside(b, 1, 198), 0);
 }
 
