@@ -1,6 +1,7 @@
 #include "scene/actions/RenderImageMapAction.h"
 
 #include "scene/cache/CacheManager.h"
+#include "scene/nodes/ElevationGrid.h"
 #include "scene/nodes/Geometry.h"
 #include "scene/nodes/Shape.h"
 #include "scene/render/GLDevice.h"
@@ -96,7 +97,16 @@ void CVRenderImageMapAction::PreActOn(CVNode* node)
         if (width < 3.0f)
             glLineWidth(3.0f);
     }
+    // A topographic grid colours each of its cells by the cell's own index.
+    CVElevationGrid* grid = g->IsTopoChart() && g->IsKindOf<CVElevationGrid>() ? static_cast<CVElevationGrid*>(g)
+                                                                                 : nullptr;
+    if (grid)
+        grid->SetImageMapColorInfo(mBitsPerPixel);
     node->Render(m_pState, m_pRenderArea);
+    if (grid) {
+        grid->UnsetImageMapColorInfo();
+        grid->SetModifiedFlag(1);
+    }
     if (thicken)
         glLineWidth(width);
 }

@@ -15,6 +15,8 @@
 #include "scene/nodes/Cone.h"
 #include "scene/nodes/Coordinate.h"
 #include "scene/nodes/Cylinder.h"
+#include "scene/nodes/ElevationGrid.h"
+#include "scene/nodes/Extrusion.h"
 #include "scene/nodes/FontStyle.h"
 #include "scene/nodes/Group.h"
 #include "scene/nodes/ImageTexture.h"
@@ -60,7 +62,7 @@ CVNode* Create()
 const BuiltinType kBuiltinTypes[] = {
     LUMO_BUILTIN(Box),
     LUMO_BUILTIN(IndexedFaceSet),
-    LUMO_NOT_YET(ElevationGrid),
+    LUMO_BUILTIN(ElevationGrid),
     LUMO_BUILTIN(Shape),
     LUMO_BUILTIN(Group),
     LUMO_BUILTIN(Transform),
@@ -80,7 +82,7 @@ const BuiltinType kBuiltinTypes[] = {
     LUMO_BUILTIN(PointSet),
     LUMO_BUILTIN(Switch),
     LUMO_BUILTIN(Billboard),
-    LUMO_NOT_YET(Extrusion),
+    LUMO_BUILTIN(Extrusion),
     LUMO_BUILTIN(TextureCoordinate),
     LUMO_BUILTIN(ImageTexture),
     LUMO_BUILTIN(TextureTransform),

@@ -201,6 +201,8 @@ bool CVSceneGraphCreator::Place(CVNode* node, const std::wstring& element)
             fallback = L"texture";
         else if (node->IsKindOfClassNamed("CVBaseFontStyle"))
             fallback = L"fontStyle"; // BitmapFontStyle matches no field by name
+        else if (node->IsKindOfClassNamed("CVColorInterpolator"))
+            fallback = L"colorLevels"; // an elevation grid's colour levels
         if (fallback)
             target = parent->GetField(fallback);
     }
