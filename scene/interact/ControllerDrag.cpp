@@ -265,9 +265,13 @@ void CVController::TerminateDragDrop()
 {
     if (!mDragging)
         return;
-    std::size_t before = mUndo.size();
-    OnDropNode(0, mLast);
-    while (mUndo.size() > before && UndoDragDrop())
-        ;
+    // Back to the state at the start of the drag step (the saved base), as
+    // dropping and undoing that drop would leave it.
+    for (const SelectedNodeInfoStruct& r : mSelections)
+        Restore(r);
+    mPress = mLast;
+    mDragEnabled = mDragging = false;
+    mNewBase = true;
     mSelections.clear();
+    Invalidate();
 }

@@ -98,22 +98,25 @@ CVNodePath ResolveNodeKey(CVNode* root, const CVNodeKey& key)
 {
     if (!root || !key.valid)
         return {};
-    if (key.steps.size() <= kMaxKeySteps && (!key.steps.empty() || key.name.empty())) {
-        CVNodePath path{root};
-        for (int step : key.steps) {
-            CVNode* next = HeldAt(path.back(), step);
-            if (!next) {
-                path.clear();
-                break;
-            }
-            path.push_back(next);
-        }
-        if (!path.empty() && (key.name.empty() || HasName(path.back(), key.name)))
-            return path;
+    // A name says more than a position: a document read anew keeps its
+    // names, while nodes may have moved.
+    if (!key.name.empty()) {
+        CVNodePath named = FindNamed(root, key.name);
+        if (!named.empty())
+            return named;
+        if (key.steps.empty())
+            return {};
     }
-    if (key.name.empty())
+    if (key.steps.size() > kMaxKeySteps)
         return {};
-    return FindNamed(root, key.name);
+    CVNodePath path{root};
+    for (int step : key.steps) {
+        CVNode* next = HeldAt(path.back(), step);
+        if (!next)
+            return {};
+        path.push_back(next);
+    }
+    return path;
 }
 
 } // namespace lumo

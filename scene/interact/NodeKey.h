@@ -23,10 +23,9 @@ namespace lumo {
 // node's name only. Nothing is kept of the path itself.
 CVNodeKey MakeNodeKey(const CVNodePath& path, std::size_t anchor, std::size_t target);
 
-// The path from root to the node the key names: its steps followed from
-// root when they lead to a node of the key's name (or the key has none),
-// else the first node of that name found below root. Empty when neither
-// finds it. At most kMaxKeySteps steps are followed and kMaxSearchNodes
+// The path from root to the node the key names: the first node of the
+// key's name found below root (depth first), else the node its steps lead
+// to from root. Empty when neither finds one. At most kMaxKeySteps steps are followed and kMaxSearchNodes
 // nodes looked at.
 constexpr std::size_t kMaxKeySteps = 10000;
 constexpr std::size_t kMaxSearchNodes = 1000000;

@@ -472,6 +472,8 @@ TEST_F(ControllerTest, RecordsHoldTheirNodesAndComeBackInTheNextScene)
     {
         // A new scene of the same shape replaces the old one, which goes.
         Scene next;
+        next.object->SetName(L"shelf-7"); // the same document read again
+        next.object->translation.SetValue(9.0f, 9.0f, 9.0f);
         CVTransform* oldObject = scene.object;
         int before = oldObject->GetRef();
         c.SetTopLevelTransformNode(next.root);
@@ -506,10 +508,16 @@ TEST_F(ControllerTest, RecordsHoldTheirNodesAndComeBackInTheNextScene)
     root->Unref();
 }
 
-TEST_F(ControllerTest, UnnamedRecordsNotFoundInTheNextSceneAreDropped)
+TEST_F(ControllerTest, UnnamedRecordsComeBackByPositionOrAreDropped)
 {
     c.AddSelectNode({0, 0}, scene.object, scene.PathToObject());
     c.ReleaseScene();
+    {
+        Scene same;
+        EXPECT_EQ(c.ReselectScene(same.root), 1);
+        EXPECT_EQ(c.GetSelectedNode(0), same.object);
+        c.ReleaseScene();
+    }
     CVTransform* bare = new CVTransform; // nothing below it
     bare->Ref();
     EXPECT_EQ(c.ReselectScene(bare), 0);
