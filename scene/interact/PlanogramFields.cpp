@@ -38,7 +38,7 @@ bool IsArrow(CVNode* node)
     if (t.size() != 5)
         return false;
     for (int i = 0; i < 5; ++i)
-        if (std::towlower(t[i]) != arrow[i])
+        if (std::towlower(t[i]) != std::wint_t(arrow[i]))
             return false;
     return true;
 }

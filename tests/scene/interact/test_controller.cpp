@@ -186,7 +186,7 @@ TEST(CalcOffsetForRotation, QuarterTurnsFollowTheTables)
     EXPECT_EQ(QuarterTurn(-90.0f), 3);
     EXPECT_EQ(QuarterTurn(-45.5f), 0); // -45 -> 315
     EXPECT_EQ(QuarterTurn(720.0f + 100.0f), 1);
-    EXPECT_EQ(QuarterTurn(3e38f), QuarterTurn(std::fmod(3e38, 360.0)));
+    EXPECT_EQ(QuarterTurn(3e38f), QuarterTurn(float(std::fmod(double(3e38f), 360.0))));
     EXPECT_EQ(QuarterTurn(kNaN), -1);
 
     struct Row {
@@ -261,11 +261,12 @@ TEST_F(ControllerTest, ZeroSizedWindowOrRectangleDividesByNothing)
 
     CVDirectionalLight* light = new CVDirectionalLight;
     light->Ref();
+    light->direction.SetValue(0.5f, 0.25f, -1.0f);
     c.SetDirectLightNode(light);
     c.SetViewportSize(0, 0);
     c.OnLightPosition(50, 50);
-    EXPECT_TRUE(std::isfinite(light->direction.GetValue().x));
-    EXPECT_TRUE(std::isfinite(light->direction.GetValue().y));
+    EXPECT_EQ(light->direction.GetValue().x, 0.5f);
+    EXPECT_EQ(light->direction.GetValue().y, 0.25f);
     c.SetDirectLightNode(nullptr);
     light->Unref();
 
