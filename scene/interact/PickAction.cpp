@@ -3,9 +3,11 @@
 #include "scene/core/NodeFields.h"
 #include "scene/interact/HitRecords.h"
 #include "scene/interact/PickElection.h"
+#include "scene/nodes/BitmapFontStyle.h"
 #include "scene/nodes/Camera.h"
 #include "scene/nodes/DepthBuffer.h"
 #include "scene/nodes/Shape.h"
+#include "scene/nodes/Text.h"
 #include "scene/render/GLRenderArea.h"
 
 #include <GL/gl.h>
@@ -319,18 +321,12 @@ bool CVPickAction::IsBitmapText(CVNode* node, CVText*& text, CVBitmapFontStyle*&
     if (!node || !node->IsKindOf<CVShape>())
         return false;
     CVGeometry* g = static_cast<CVShape*>(node)->geometry.GetValue();
-    if (!g || !g->IsKind(CVGeometry::KIND_TEXT))
+    if (!g || !g->IsKindOf<CVText>())
         return false;
-    // The text nodes are not in the library yet: their classes are tested by
-    // name, so that this works unchanged when they are added.
-    auto* field = dynamic_cast<CVSFNodeBase*>(g->GetField(L"fontStyle"));
-    CVNode* fontStyle = field ? field->GetNode() : nullptr;
-    if (!fontStyle || !fontStyle->IsKindOfClassNamed("CVBitmapFontStyle"))
+    CVBaseFontStyle* fontStyle = static_cast<CVText*>(g)->fontStyle.GetValue();
+    if (!fontStyle || !fontStyle->IsKindOf<CVBitmapFontStyle>())
         return false;
-    // Both classes derive from their node bases alone, which therefore
-    // start at the same address. Once the text headers exist, these become
-    // static_casts.
-    text = reinterpret_cast<CVText*>(g);
-    style = reinterpret_cast<CVBitmapFontStyle*>(fontStyle);
+    text = static_cast<CVText*>(g);
+    style = static_cast<CVBitmapFontStyle*>(fontStyle);
     return true;
 }

@@ -18,6 +18,7 @@
 // holding no numbers is not used, and reported.
 #pragma once
 
+#include "scene/model/RefPtr.h"
 #include "scene/model/Box3f.h"
 #include "scene/model/MFields.h"
 #include "scene/model/SFields.h"
@@ -196,9 +197,8 @@ class CVElevationGridDetail : public CVIndexDetail {
 
 public:
     CVElevationGridDetail(int index, CVElevationGrid* grid) : CVIndexDetail(index), mGrid(grid) {}
-    // Not referenced: valid while the scene is unchanged.
-    CVElevationGrid* GetGeometry() const { return mGrid; }
+    CVElevationGrid* GetGeometry() const { return mGrid.get(); }
 
 private:
-    CVElevationGrid* mGrid;
+    CVRefPtr<CVElevationGrid> mGrid; // held: a detail outlives the pick that made it
 };

@@ -10,6 +10,7 @@
 // and rotations have the results ExtrusionSweep.h gives.
 #pragma once
 
+#include "scene/model/RefPtr.h"
 #include "scene/model/Box3f.h"
 #include "scene/model/MFields.h"
 #include "scene/model/SFields.h"
@@ -82,9 +83,8 @@ class CVExtrusionDetail : public CVDetail {
 
 public:
     explicit CVExtrusionDetail(CVExtrusion* geometry) : mGeometry(geometry) {}
-    // Not referenced: valid while the scene is unchanged.
-    CVExtrusion* GetGeometry() const { return mGeometry; }
+    CVExtrusion* GetGeometry() const { return mGeometry.get(); }
 
 private:
-    CVExtrusion* mGeometry;
+    CVRefPtr<CVExtrusion> mGeometry; // held: a detail outlives the pick that made it
 };

@@ -9,6 +9,7 @@
 // scene/text/TextRuns.h (fragments, sizes).
 #pragma once
 
+#include "scene/model/RefPtr.h"
 #include "scene/core/NodeFields.h"
 #include "scene/core/NodeType.h"
 #include "scene/model/MFields.h"
@@ -83,11 +84,11 @@ class CVTextDetail : public CVDetail {
 
 public:
     explicit CVTextDetail(CVText* text) : mText(text) {}
-    CVText* GetGeometry() const { return mText; }
+    CVText* GetGeometry() const { return mText.get(); }
     unsigned int GetLineNumber() const { return mLine; }
     void SetLineNumber(unsigned int line) { mLine = line; }
 
 private:
-    CVText* mText;
+    CVRefPtr<CVText> mText; // held: a detail outlives the pick that made it
     unsigned int mLine = 0;
 };

@@ -9,6 +9,12 @@
 #include "scene/nodes/Polygon.h"
 #include "scene/nodes/Sphere.h"
 #include "scene/nodes/Switch.h"
+#include "scene/nodes/ElevationGrid.h"
+#include "scene/nodes/Extrusion.h"
+#include "scene/model/RefPtr.h"
+#include "scene/nodes/BitmapFontStyle.h"
+#include "scene/nodes/FontStyle.h"
+#include "scene/nodes/Text.h"
 #include "tests/scene/interact/PickScenes.h"
 
 #include <GL/gl.h>
@@ -17,6 +23,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <stdexcept>
 
 using namespace lumo::test;
@@ -207,6 +214,73 @@ TEST(Pick, MarkersAndPolygonsAreHitWithoutDetailAndGridsNever)
     EXPECT_EQ(p.Closest(), polygonShape);
     p.At(scene.camera, 0, 1.5, 5.0); // grid lines only
     EXPECT_EQ(p.action.GetNumPickedShapes(), 0);
+}
+
+// A shape of two lines of text, large enough to hit either line.
+CVShape* TwoLines(CVBaseFontStyle* style, CVText** out)
+{
+    auto* text = new CVText;
+    text->string.Add(std::wstring(L"HHHH"));
+    text->string.Add(std::wstring(L"HHHH"));
+    text->fontStyle.SetValue(style);
+    text->SetSelectableFlag(1);
+    *out = text;
+    return ShapeOf(text);
+}
+
+TEST(Pick, OutlineTextNamesItsLineAndRasterTextIsHitAsAWhole)
+{
+    Picker p;
+    HeldCamera words(OrthoCamera(4.0f));
+    auto* outline = new CVFontStyle;
+    outline->size.SetValue(0.8f);
+    outline->justify.Add(std::wstring(L"MIDDLE"));
+    outline->justify.Add(std::wstring(L"MIDDLE"));
+    CVText* outlineText = nullptr;
+    words.Add(TwoLines(outline, &outlineText));
+    // The lower line of the outline text, through a broad aperture.
+    p.At(words.camera, 0, -0.35, 9.0);
+    ASSERT_GE(p.action.GetNumPickedShapes(), 1);
+    auto* detail = dynamic_cast<CVTextDetail*>(p.action.GetClosestPickedShape()->GetDetail());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(detail->GetGeometry(), outlineText);
+    EXPECT_EQ(detail->GetLineNumber(), 1u);
+
+    // A raster text is one part: no line is named.
+    HeldCamera label(OrthoCamera(4.0f));
+    auto* raster = new CVBitmapFontStyle;
+    raster->size.SetValue(36.0f);
+    raster->justify.Add(std::wstring(L"MIDDLE"));
+    raster->justify.Add(std::wstring(L"MIDDLE"));
+    CVText* rasterText = nullptr;
+    label.Add(TwoLines(raster, &rasterText));
+    p.At(label.camera, 0, -0.1, 9.0);
+    ASSERT_GE(p.action.GetNumPickedShapes(), 1);
+    detail = dynamic_cast<CVTextDetail*>(p.action.GetClosestPickedShape()->GetDetail());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(detail->GetGeometry(), rasterText);
+    EXPECT_EQ(detail->GetLineNumber(), CVPickNames::kNoName);
+}
+
+TEST(PickDetails, TextGridAndExtrusionDetailsHoldTheirGeometry)
+{
+    // A detail kept past the pick keeps its geometry alive.
+    CVRefPtr<CVText> text(new CVText);
+    CVRefPtr<CVElevationGrid> grid(new CVElevationGrid);
+    CVRefPtr<CVExtrusion> extrusion(new CVExtrusion);
+    std::unique_ptr<CVDetail> a(text->GetPickDetail(0));
+    std::unique_ptr<CVDetail> b(grid->GetPickDetail(0));
+    std::unique_ptr<CVDetail> c(extrusion->GetPickDetail(0));
+    ASSERT_TRUE(a && b && c);
+    EXPECT_EQ(text->GetRef(), 2);
+    EXPECT_EQ(grid->GetRef(), 2);
+    EXPECT_EQ(extrusion->GetRef(), 2);
+    a.reset();
+    b.reset();
+    c.reset();
+    EXPECT_EQ(text->GetRef(), 1);
+    EXPECT_EQ(grid->GetRef(), 1);
+    EXPECT_EQ(extrusion->GetRef(), 1);
 }
 
 TEST(Pick, TheNearerOfTwoOverlappingShapesIsElected)
