@@ -12,7 +12,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libegl-mesa0 libx11-dev
   libxerces-c-dev libcurl4-openssl-dev
-  libpng-dev libjpeg-dev libtiff-dev libgif-dev libcairo2-dev
+  libpng-dev libjpeg-dev libtiff-dev libgif-dev libcairo2-dev libfontconfig-dev
+  poppler-utils
 )
 if [ "${LUMO_FUZZ:-0}" = 1 ]; then
   PACKAGES+=(clang libclang-rt-dev)
