@@ -27,7 +27,7 @@ int CRecordingDC::GetDeviceCaps(int index) const
 
 bool CRecordingDC::StartDoc(const std::wstring& title)
 {
-    Call c{Call::StartDoc};
+    Call c(Call::StartDoc);
     c.text = title;
     mCalls.push_back(c);
     return true;
@@ -35,19 +35,19 @@ bool CRecordingDC::StartDoc(const std::wstring& title)
 
 bool CRecordingDC::StartPage()
 {
-    mCalls.push_back(Call{Call::StartPage});
+    mCalls.push_back(Call(Call::StartPage));
     return true;
 }
 
 bool CRecordingDC::EndPage()
 {
-    mCalls.push_back(Call{Call::EndPage});
+    mCalls.push_back(Call(Call::EndPage));
     return true;
 }
 
 bool CRecordingDC::EndDoc()
 {
-    mCalls.push_back(Call{Call::EndDoc});
+    mCalls.push_back(Call(Call::EndDoc));
     return true;
 }
 
@@ -72,7 +72,7 @@ SIZE CRecordingDC::GetTextExtent(const std::wstring& text)
 
 void CRecordingDC::TextOut(int x, int y, const std::wstring& text)
 {
-    Call c{Call::Text};
+    Call c(Call::Text);
     c.x = x;
     c.y = y;
     c.text = text;
@@ -84,7 +84,7 @@ void CRecordingDC::TextOut(int x, int y, const std::wstring& text)
 
 void CRecordingDC::FillRect(const RECT& rect, COLORREF color)
 {
-    Call c{Call::Fill};
+    Call c(Call::Fill);
     c.x = rect.left;
     c.y = rect.top;
     c.width = rect.right - rect.left;
@@ -96,7 +96,7 @@ void CRecordingDC::FillRect(const RECT& rect, COLORREF color)
 void CRecordingDC::StretchImage(int x, int y, int width, int height, const BYTE*, int srcWidth, int srcHeight,
                                 std::ptrdiff_t)
 {
-    Call c{Call::Image};
+    Call c(Call::Image);
     c.x = x;
     c.y = y;
     c.width = width;

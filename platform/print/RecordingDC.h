@@ -11,6 +11,7 @@ class CRecordingDC : public CPrinterDC {
 public:
     struct Call {
         enum Kind { StartDoc, StartPage, EndPage, EndDoc, Text, Fill, Image } kind;
+        explicit Call(Kind k) : kind(k) {}
         int x = 0, y = 0, width = 0, height = 0; // text: the reference point
         std::wstring text;
         COLORREF color = 0;

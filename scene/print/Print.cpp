@@ -107,7 +107,7 @@ const CVImage& CVPrint::HeaderImage(IUnknown* host)
     if (!mHeaderImageRead) {
         mHeaderImageRead = true;
         mHeaderImage = CVImage();
-        std::wstring file = lumo::ResolveImageFile(host, mImageSearchPath, mHeaderImagePath);
+        std::wstring file = lumo::texture::ResolveImageFile(host, mImageSearchPath, mHeaderImagePath);
         if (file.empty() || !lumo::image::ReadImageFile(lumo::ToUtf8(file), mHeaderImage, kMaxHeaderImagePixels))
             mHeaderImage = CVImage();
     }

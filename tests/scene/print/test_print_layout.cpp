@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
+#include <limits>
 
 using Call = CRecordingDC::Call;
 
@@ -397,11 +399,11 @@ TEST(PrintLayoutTest, MarkupHeaderLinesGoDownAndFooterLinesGoUp)
     EXPECT_EQ(texts[1].font.lfHeight, -167); // 20 points at 600 dpi
     EXPECT_EQ(texts[1].y, 42 + 83 + 4 + 167 - 33);
     EXPECT_EQ(l.top, 42 + 83 + 4 + 167 + 42);
-    // The footer's last line sits at the bottom, the first above it.
-    EXPECT_EQ(texts[3].text, L"Four");
-    EXPECT_EQ(texts[3].y, 6558 - 83 + 67);
-    EXPECT_EQ(texts[2].text, L"Three");
-    EXPECT_EQ(texts[2].y, 6558 - 83 - 4 - 83 + 67);
+    // The footer's last line is placed first, at the bottom; the first above it.
+    EXPECT_EQ(texts[2].text, L"Four");
+    EXPECT_EQ(texts[2].y, 6558 - 83 + 67);
+    EXPECT_EQ(texts[3].text, L"Three");
+    EXPECT_EQ(texts[3].y, 6558 - 83 - 4 - 83 + 67);
     EXPECT_EQ(l.top + l.height, 6558 - (83 + 4 + 83) - 42);
 }
 
@@ -545,7 +547,7 @@ TEST(PrintFitTest, ImageIsFittedIntoTheAreaCentred)
 TEST(PrintFitTest, ImageWithoutWidthOrHeightEmptiesTheAreaAndFails)
 {
     CVPrint print;
-    for (double aspect : {0.0, -1.0, std::nan(""), HUGE_VAL, 1.0 / 0.0}) {
+    for (double aspect : {0.0, -1.0, std::nan(""), std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()}) {
         int x = 5, y = 5, w = 1000, h = 1000;
         EXPECT_EQ(print.DoFillPage(aspect, x, y, w, h), 0);
         EXPECT_EQ(w, 0);
