@@ -14,6 +14,7 @@ PACKAGES=(
   libxerces-c-dev libcurl4-openssl-dev
   libpng-dev libjpeg-dev libtiff-dev libgif-dev libcairo2-dev
   libfontconfig-dev libfreetype-dev fonts-crosextra-caladea fonts-crosextra-carlito fonts-dejavu-core
+  poppler-utils
 )
 if [ "${LUMO_FUZZ:-0}" = 1 ]; then
   PACKAGES+=(clang libclang-rt-dev)

@@ -24,11 +24,12 @@ set(LUMO_PKGCONFIG_DIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 # that those headers include (value types, the object model's base, device
 # contexts). The other platform folders (OpenGL contexts, URL cache, UTF-8
 # text, clock) are the library's own business.
-set(LUMO_PUBLIC_PLATFORM_FOLDERS win com gdi)
+set(LUMO_PUBLIC_PLATFORM_FOLDERS win com gdi print)
 # Headers of public folders that no public header includes and that name
 # the library's internals; kept out of the install tree.
 set(LUMO_PRIVATE_HEADERS
   scene/x3d/XmlText.h # the Xerces text conversions of the reader and writer
+  platform/print/PageFont.h # the page font lookup (cairo types)
 )
 
 foreach(dir IN ITEMS LIBDIR BINDIR INCLUDEDIR MANDIR)

@@ -30,7 +30,8 @@ const char* kUsage =
     "usage: x3d-render [options] INPUT.x3d OUTPUT [INPUT.x3d OUTPUT ...]\n"
     "       x3d-render [options] --list FILE\n"
     "  Renders each document to an image file; the output's extension picks the\n"
-    "  format (.png, .jpg, .gif, .tiff, .bmp). Documents that fail are reported\n"
+    "  format (.png, .jpg, .gif, .tiff, .bmp; .pdf prints the image on an A4\n"
+    "  page with a header and a footer). Documents that fail are reported\n"
     "  and the rest are still rendered; the exit status is 1 when any failed.\n"
     "options:\n"
     "  --size WxH        image size (default 800x600)\n"
@@ -39,6 +40,8 @@ const char* kUsage =
     "                    background, #898D9D\n"
     "  --shadows         every shape casts a drop shadow\n"
     "  --antialias       scene antialiasing\n"
+    "  --pdf             print every output as an A4 PDF page with frame lines,\n"
+    "                    a header naming the document and a page-number footer\n"
     "  --list FILE       read the documents from FILE ('-': standard input), one\n"
     "                    \"INPUT OUTPUT [WIDTHxHEIGHT]\" per line; '#' starts a comment\n"
     "  --jobs N          render on N threads, each with its own OpenGL context\n"
@@ -125,6 +128,8 @@ int main(int argc, char** argv)
             settings.shadows = true;
         } else if (a == "--antialias") {
             settings.antialias = true;
+        } else if (a == "--pdf") {
+            settings.pdf = true;
         } else if (a == "--list" && hasValue) {
             list = argv[++i];
         } else if (a == "--jobs" && hasValue) {

@@ -4,6 +4,8 @@
 #include "scene/core/Node.h"
 #include "scene/core/NodeType.h"
 #include "scene/nodes/BuiltinTypes.h"
+#include "scene/print/MarkupReader.h"
+#include "scene/x3d/Parser.h"
 
 namespace {
 
@@ -19,9 +21,12 @@ public:
         lumo::InitBuiltinNodeTypes();
         mTypesReady = true;
         CVNode::Init();
+        // Print headers and footers read their markup with the document reader.
+        lumo::print::SetMarkupReader(&CVParser::GetHTMLString);
     }
     ~LibraryLifetime()
     {
+        lumo::print::SetMarkupReader(nullptr);
         if (mTypesReady)
             CVNodeType::UnInit();
         if (CVNode::NameSpaceDepth() >= 0)

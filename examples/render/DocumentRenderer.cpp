@@ -1,5 +1,7 @@
 #include "examples/render/DocumentRenderer.h"
 
+#include "examples/render/PrintPage.h"
+
 #include "platform/text/Utf8.h"
 #include "platform/time/Clock.h"
 #include "scene/actions/GetBoundingBoxAction.h"
@@ -16,6 +18,7 @@
 #include <xercesc/sax/SAXParseException.hpp>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -50,6 +53,16 @@ struct Held {
 };
 
 } // namespace
+
+bool IsPdfName(const std::string& name)
+{
+    if (name.size() < 4)
+        return false;
+    std::string ext = name.substr(name.size() - 4);
+    for (char& c : ext)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".pdf";
+}
 
 void InstallAnimationClock()
 {
@@ -174,6 +187,8 @@ bool DocumentRenderer::Render(const Job& job, std::vector<std::string>& notes, s
         error = "rendering failed";
         return false;
     }
+    if (mSettings.pdf || IsPdfName(job.output))
+        return PrintToPdf(mAction->GetSimpleDIB(), job.input, job.output, error);
     if (!mAction->SaveToDIBFile(lumo::FromUtf8(job.output), mSettings.image)) {
         error = "cannot write " + job.output;
         return false;

@@ -29,7 +29,12 @@ struct Settings {
     // 600 seconds, kFrameMs apart) and keeps that frame; below 0 they stand still.
     double seconds = -1.0;
     lumo::image::WriteOptions image;
+    // Print every output as an A4 PDF page (as a ".pdf" name does anyway).
+    bool pdf = false;
 };
+
+// Whether an output name ends in ".pdf" (any case): such outputs are printed.
+bool IsPdfName(const std::string& name);
 
 // Animations are played at this frame interval up to the chosen time.
 constexpr long long kFrameMs = 40;
