@@ -246,16 +246,6 @@ std::wstring CVElevationGrid::GetProblem() const
     }
 }
 
-void CVElevationGrid::NoteProblem(CVGLRenderArea* area, const std::wstring& problem)
-{
-    // Once per problem, not once per frame.
-    if (problem == mReported)
-        return;
-    mReported = problem;
-    if (area && !problem.empty())
-        area->ReportError(problem);
-}
-
 void CVElevationGrid::CheckInputs()
 {
     CVValueWatch& w = mWatch;
@@ -410,7 +400,7 @@ void CVElevationGrid::Render(CVState* state, CVGLRenderArea* area, CVAppearance*
 {
     try {
         const Resolved r = Resolve();
-        NoteProblem(area, r.problem);
+        mProblemNote.Report(area, r.problem);
         if (!r.ok)
             return;
         const GridGeometry grid(r.input);

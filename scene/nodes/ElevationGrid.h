@@ -31,6 +31,7 @@
 #include "scene/nodes/Interpolators.h"
 #include "scene/nodes/Normal.h"
 #include "scene/nodes/TextureCoordinate.h"
+#include "scene/nodes/ProblemNote.h"
 #include "scene/nodes/ValueWatch.h"
 
 #include <cstdint>
@@ -172,7 +173,6 @@ private:
     // generation when it differs.
     void CheckInputs();
     void Rebuild(const lumo::grid::GridGeometry& grid, float alpha, bool texturing, bool colours);
-    void NoteProblem(CVGLRenderArea* area, const std::wstring& problem);
 
     std::vector<double> mXList, mZList;
     std::vector<float> mHeightRange; // empty, or min and max
@@ -188,7 +188,7 @@ private:
     float mListAlpha = 1.0f;
     std::uint64_t mBoxGeneration = ~std::uint64_t(0);
     CVBox3f mBox;
-    std::wstring mReported;
+    CVProblemNote mProblemNote;
 };
 
 // The cell of an elevation grid that a pick hit: its selection name.

@@ -120,15 +120,6 @@ std::wstring CVExtrusion::GetProblem() const
     return L"";
 }
 
-void CVExtrusion::NoteProblem(CVGLRenderArea* area, const std::wstring& problem)
-{
-    if (problem == mReported)
-        return;
-    mReported = problem;
-    if (area && !problem.empty())
-        area->ReportError(problem);
-}
-
 void CVExtrusion::CheckInputs()
 {
     CVValueWatch& w = mWatch;
@@ -295,7 +286,7 @@ void CVExtrusion::Render(CVState* state, CVGLRenderArea* area, CVAppearance* app
     try {
         FillDefaultCrossSection();
         const std::wstring problem = GetProblem();
-        NoteProblem(area, problem);
+        mProblemNote.Report(area, problem);
         if (!problem.empty() || spine.GetNum() < 2 || crossSection.GetNum() < 2)
             return;
         const bool pick = state && state->m_bPickMode;

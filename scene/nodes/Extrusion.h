@@ -17,6 +17,7 @@
 #include "scene/nodes/ExtrusionSweep.h"
 #include "scene/nodes/Geometry.h"
 #include "scene/nodes/GeometryList.h"
+#include "scene/nodes/ProblemNote.h"
 #include "scene/nodes/ValueWatch.h"
 
 #include <cstdint>
@@ -67,7 +68,6 @@ private:
     void CheckInputs();
     // The sides and caps, as the display list records them.
     void Draw(const lumo::extrusion::Sweep& sweep);
-    void NoteProblem(CVGLRenderArea* area, const std::wstring& problem);
 
     CVGeometryList mList;
     CVValueWatch mWatch;
@@ -75,7 +75,7 @@ private:
     std::uint64_t mListGeneration = ~std::uint64_t(0);
     std::uint64_t mBoxGeneration = ~std::uint64_t(0);
     CVBox3f mBox;
-    std::wstring mReported;
+    CVProblemNote mProblemNote;
 };
 
 class CVExtrusionDetail : public CVDetail {
