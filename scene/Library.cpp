@@ -4,7 +4,7 @@
 #include "scene/core/Node.h"
 #include "scene/core/NodeType.h"
 #include "scene/nodes/BuiltinTypes.h"
-#include "scene/print/MarkupReader.h"
+#include "scene/text/MarkupReader.h"
 #include "scene/x3d/Parser.h"
 
 namespace {
@@ -22,11 +22,11 @@ public:
         mTypesReady = true;
         CVNode::Init();
         // Print headers and footers read their markup with the document reader.
-        lumo::print::SetMarkupReader(&CVParser::GetHTMLString);
+        lumo::text::SetMarkupReader(&CVParser::GetHTMLString);
     }
     ~LibraryLifetime()
     {
-        lumo::print::SetMarkupReader(nullptr);
+        lumo::text::SetMarkupReader(nullptr);
         if (mTypesReady)
             CVNodeType::UnInit();
         if (CVNode::NameSpaceDepth() >= 0)

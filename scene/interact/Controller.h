@@ -14,6 +14,8 @@
 #include "platform/win/WinTypes.h"
 #include "scene/interact/ControllerHost.h"
 #include "scene/interact/DragConstraint.h"
+#include "scene/interact/ShelfDragConstraint.h"
+#include "scene/print/Print.h"
 #include "scene/interact/SelectionRecords.h"
 #include "scene/interact/ViewValues.h"
 #include "scene/model/Quaternion.h"
@@ -182,7 +184,7 @@ public:
     // Throws std::out_of_range outside the list.
     const CrossViewNodeInfoStruct& GetCrossSectionNode(int index) const;
     int GetNumCrossSectionNodes() const { return int(mCross.size()); }
-    bool IsNodeInCrossSection(const CVNode* geometry) const;
+    bool IsNodeInCrossSection(const CVNode* geometry) const override;
     void ClearCrossSectionNodes() { mCross.clear(); }
 
     // Dragging the selection (see the drag notes in the source): enable at a
@@ -196,7 +198,11 @@ public:
     int GetUndoStackSize() const { return int(mUndo.size()); }
     bool IsDragEnabled() const { return mDragEnabled; }
     bool IsDragging() const { return mDragging; }
-    // Where dragged transforms may go (shared; null: anywhere).
+    // While dragging: whether the geometry is the shelf-plan geometry of a
+    // selected transform.
+    bool IsDraggedGeometry(const CVNode* geometry) const override;
+    // Where dragged transforms may go (shared; null: anywhere). The default
+    // keeps products on their subfixtures.
     void SetDragConstraint(std::shared_ptr<CVDragConstraint> constraint) { mConstraint = std::move(constraint); }
 
     // The planogram geometry (of class CVSPGeometry, CVSPProduct or
@@ -211,6 +217,9 @@ public:
     // below the top-level transform, or the path's start, and the node's
     // name), and the top-level transform and light are dropped.
     void ReleaseScene();
+
+    // The view's print settings and page layout, owned with the view.
+    CVPrint* GetPrintState() { return mPrint.get(); }
     // Finds released records again below root; those not found are
     // dropped. Returns how many selection records came back.
     int ReselectScene(CVNode* root);
@@ -287,7 +296,8 @@ private:
     float mDragScale = 0.005f;
     bool mDragEnabled = false, mDragging = false, mNewBase = true;
     bool mDragStart = true, mDragEnd = true;
-    std::shared_ptr<CVDragConstraint> mConstraint;
+    std::unique_ptr<CVPrint> mPrint = std::make_unique<CVPrint>();
+    std::shared_ptr<CVDragConstraint> mConstraint = std::make_shared<CVShelfDragConstraint>();
 
     bool mShowFloor = false, mAnimationEnabled = false, mMetric = false;
     std::wstring mDecimalSeparator = L".";

@@ -304,3 +304,13 @@ int CVController::ReselectScene(CVNode* root)
     }
     return restored;
 }
+
+bool CVController::IsDraggedGeometry(const CVNode* geometry) const
+{
+    if (!mDragging || !geometry)
+        return false;
+    for (const SelectedNodeInfoStruct& r : mSelections)
+        if (r.transform && GetSPGeometryNode(r.transform.get()) == geometry)
+            return true;
+    return false;
+}

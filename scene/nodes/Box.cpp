@@ -41,6 +41,12 @@ void Face(int f, bool withNormal)
 
 } // namespace
 
+void CVBox::DrawUnitFace(int face, bool withNormal)
+{
+    if (face >= 0 && face < 6)
+        Face(face, withNormal);
+}
+
 CVBox::CVBox() { size.SetValue(2.0f, 2.0f, 2.0f); }
 
 void CVBox::AddToTypeNameSpace() { CVNodeTypeBuilder<CVBox>(L"Box").Field(L"size", &CVBox::size); }

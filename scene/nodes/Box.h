@@ -18,6 +18,9 @@ public:
     void ComputeBoundingBox(CVState* state, CVGLRenderArea* area, CVBox3f* box) override;
     // Part 2 (front) whatever the name.
     CVDetail* GetPickDetail(unsigned int name) override;
+    // One face of the unit cube about the origin (a Part), with texture
+    // coordinates 0 to 1 and, when asked, its normal.
+    static void DrawUnitFace(int face, bool withNormal);
 
 private:
     void RenderPartialSelection(float fraction, int faces, RGBColorStruct color);

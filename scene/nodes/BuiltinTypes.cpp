@@ -1,6 +1,4 @@
-// The built-in node classes in their fixed registration order. A class that
-// exists fills its row; a row without a class registers nothing, so that its
-// element stays unknown to documents until the class is written.
+// The built-in node classes in their fixed registration order.
 #include "scene/nodes/BuiltinTypes.h"
 
 #include "scene/core/Node.h"
@@ -30,6 +28,11 @@
 #include "scene/nodes/NavigationInfo.h"
 #include "scene/nodes/Normal.h"
 #include "scene/nodes/PointSet.h"
+#include "scene/nodes/SPAnnotation.h"
+#include "scene/nodes/SPFixture.h"
+#include "scene/nodes/SPProduct.h"
+#include "scene/nodes/SPSection.h"
+#include "scene/nodes/SPSubfixture.h"
 #include "scene/nodes/Shape.h"
 #include "scene/nodes/Sphere.h"
 #include "scene/nodes/Switch.h"
@@ -57,7 +60,6 @@ CVNode* Create()
 }
 
 #define LUMO_BUILTIN(name) {L## #name, &CV##name::AddToTypeNameSpace, &Create<CV##name>}
-#define LUMO_NOT_YET(name) {L## #name, nullptr, nullptr}
 
 const BuiltinType kBuiltinTypes[] = {
     LUMO_BUILTIN(Box),
@@ -88,11 +90,11 @@ const BuiltinType kBuiltinTypes[] = {
     LUMO_BUILTIN(TextureTransform),
     LUMO_BUILTIN(ColorInterpolator),
     LUMO_BUILTIN(CoordinateInterpolator),
-    LUMO_NOT_YET(SPFixture),
-    LUMO_NOT_YET(SPSubfixture),
-    LUMO_NOT_YET(SPProduct),
-    LUMO_NOT_YET(SPAnnotation),
-    LUMO_NOT_YET(SPSection),
+    LUMO_BUILTIN(SPFixture),
+    LUMO_BUILTIN(SPSubfixture),
+    LUMO_BUILTIN(SPProduct),
+    LUMO_BUILTIN(SPAnnotation),
+    LUMO_BUILTIN(SPSection),
     LUMO_BUILTIN(Animation),
     LUMO_BUILTIN(KeyFrameAnimation),
     LUMO_BUILTIN(KeyFrame),

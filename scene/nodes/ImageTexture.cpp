@@ -37,6 +37,7 @@ CVTextureCacheElement* CVImageTexture::Prepare(CVGLRenderArea* area)
 {
     SetTextureRendered(0);
     SetTextureTransparent(0);
+    mLoaded.clear();
     CVGLRenderArea* home = CVGLRenderArea::MakeCacheCurrent(area);
     if (!home)
         return nullptr;
@@ -52,7 +53,9 @@ CVTextureCacheElement* CVImageTexture::Prepare(CVGLRenderArea* area)
     }
     CVCache* cache = home->GetTextureCache();
     CVTextureCacheElement* last = nullptr;
-    for (const std::wstring& location : mKey.urls) {
+    mLoaded.assign(mKey.urls.size(), nullptr);
+    for (size_t i = 0; i < mKey.urls.size(); ++i) {
+        const std::wstring& location = mKey.urls[i];
         CVTextureCacheElement::Key k;
         k.url = location;
         k.tiled = mKey.tiled;
@@ -66,7 +69,7 @@ CVTextureCacheElement* CVImageTexture::Prepare(CVGLRenderArea* area)
         if (e && created)
             e->Load(area);
         if (e && e->IsLoaded())
-            last = e;
+            last = mLoaded[i] = e;
     }
     // What is drawn is the last texture that loaded: the flags describe it.
     if (last) {
@@ -74,6 +77,16 @@ CVTextureCacheElement* CVImageTexture::Prepare(CVGLRenderArea* area)
         SetTextureTransparent(last->IsTransparent() ? 1 : 0);
     }
     return last;
+}
+
+bool CVImageTexture::BindImage(int index)
+{
+    if (index < 0 || size_t(index) >= mLoaded.size() || !mLoaded[size_t(index)])
+        index = 0;
+    if (mLoaded.empty() || !mLoaded[size_t(index)])
+        return false;
+    glBindTexture(GL_TEXTURE_2D, mLoaded[size_t(index)]->GetTexture());
+    return true;
 }
 
 void CVImageTexture::PrepareTexture(CVState* state, CVGLRenderArea* area)

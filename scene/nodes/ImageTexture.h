@@ -38,6 +38,9 @@ public:
     // none did) and sets the wrap modes. Nothing when the area's texturing
     // is off or in pick mode.
     void Render(CVState* state, CVGLRenderArea* area) override;
+    // Binds the image of location 'index' as the last Render loaded it (the
+    // first location's when that one did not load); false when neither did.
+    bool BindImage(int index);
     // Whether mipmapping was on at the last Render.
     int GetMipmapped() const { return mMipmapped; }
     const CVCacheUser& GetCacheUser() const { return mUser; }
@@ -64,5 +67,6 @@ private:
     lumo::texture::ClearColors mClearColors;
     NodeKey mKey;
     CVCacheUser mUser;
+    std::vector<CVTextureCacheElement*> mLoaded; // per location, held through mUser
     int mMipmapped = 0;
 };

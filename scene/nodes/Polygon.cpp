@@ -96,7 +96,7 @@ void CVPolygon::Render(CVState* state, CVGLRenderArea* area, CVAppearance* appea
     }
     PreRenderGL(state, area, appearance);
     CVVector normal;
-    ComputeNormal(mPoints, 1, normal);
+    ComputeNormal(mPoints, mCcw, normal);
     float length = normal.Length();
     // A polygon with no area has no direction: it faces +z rather than
     // handing OpenGL a zero normal to normalise.

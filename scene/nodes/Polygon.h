@@ -30,6 +30,9 @@ public:
     const std::vector<lumo::TessPrimitive>& GetPrimitives() const { return mPrimitives; }
 
     void SetConvex(unsigned char convex) { mConvex = convex; }
+    // Whether the points run counter-clockwise seen from the front (1,
+    // the default); 0 turns the lit side round.
+    void SetCCW(unsigned char ccw) { mCcw = ccw; }
     unsigned char GetConvex() const { return mConvex; }
     void SetOutlineVisible(unsigned char visible) { mOutlineVisible = visible; }
     unsigned char GetOutlineVisible() const { return mOutlineVisible; }
@@ -51,6 +54,7 @@ private:
 
     std::vector<Point3fStruct> mPoints; // the kept points
     unsigned char mConvex = 0;
+    unsigned char mCcw = 1;
     unsigned char mOutlineVisible = 0;
     RGBColorStruct mOutlineColor{0.2f, 0.2f, 0.2f};
     float mOutlineThickness = 1.0f;

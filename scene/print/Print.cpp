@@ -6,7 +6,7 @@
 #include "scene/io/SearchPath.h"
 #include "scene/nodes/Group.h"
 #include "scene/print/HeaderFooterText.h"
-#include "scene/print/MarkupReader.h"
+#include "scene/text/MarkupReader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -73,7 +73,7 @@ void CVPrint::SetHeaderFooter(int isHeader, const std::wstring& text, int markup
     side.lines.RemoveAll();
     side.fragments.clear();
     side.lines.Add(side.text);
-    lumo::print::ReadMarkup(side.lines, &side.fragments);
+    lumo::text::ReadMarkup(side.lines, &side.fragments);
 }
 
 void CVPrint::SetHeaderImage(const std::wstring& path)

@@ -3,6 +3,8 @@
 // render area without a controller has none.
 #pragma once
 
+class CVNode;
+
 class CVControllerValues {
 public:
     virtual ~CVControllerValues() = default;
@@ -11,4 +13,8 @@ public:
     virtual float GetScale() const = 0;
     // World units a dragged object moves per pixel at scale 1.
     virtual float GetDragTranslationScale() const = 0;
+    // Whether the cross section lists this shelf-plan geometry (by its id).
+    virtual bool IsNodeInCrossSection(const CVNode*) const { return false; }
+    // Whether this shelf-plan geometry belongs to an object being dragged.
+    virtual bool IsDraggedGeometry(const CVNode*) const { return false; }
 };

@@ -35,7 +35,7 @@ namespace {
 
 const Pixel kBlack{0, 0, 0};
 
-// Stands in for the controller until it exists.
+// Stands in for the controller: only the view values the line box reads.
 class FakeController : public CVControllerValues {
 public:
     FakeController(float scale, float drag) : mScale(scale), mDrag(drag) {}

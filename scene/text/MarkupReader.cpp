@@ -1,6 +1,6 @@
-#include "scene/print/MarkupReader.h"
+#include "scene/text/MarkupReader.h"
 
-namespace lumo::print {
+namespace lumo::text {
 namespace {
 MarkupReader gReader = nullptr;
 }
@@ -21,4 +21,4 @@ void ReadMarkup(CVMFString& lines, std::vector<CVRichTextFragment>* fragments)
     }
 }
 
-} // namespace lumo::print
+} // namespace lumo::text

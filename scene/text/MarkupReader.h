@@ -1,5 +1,5 @@
-// The rich-text markup reader the print layout uses for header and footer
-// lines. The reader lives in the document layer above printing; the library
+// The rich-text markup reader that print headers and footers and shelf-plan
+// notes use. The reader lives in the document layer above them; the library
 // installs it here when it is loaded.
 #pragma once
 
@@ -8,7 +8,7 @@
 
 #include <vector>
 
-namespace lumo::print {
+namespace lumo::text {
 
 // Replaces 'lines' (one string, the markup) by the lines of the markup and
 // appends its formatted runs to 'fragments'; leaves 'lines' alone when the
@@ -20,4 +20,4 @@ void SetMarkupReader(MarkupReader reader);
 // line of one plain run.
 void ReadMarkup(CVMFString& lines, std::vector<CVRichTextFragment>* fragments);
 
-} // namespace lumo::print
+} // namespace lumo::text
