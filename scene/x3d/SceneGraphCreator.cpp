@@ -199,8 +199,6 @@ bool CVSceneGraphCreator::Place(CVNode* node, const std::wstring& element)
             fallback = L"texCoord";
         else if (node->IsKindOfClassNamed("CVTexture"))
             fallback = L"texture";
-        else if (node->IsKindOfClassNamed("CVBitmapFontStyle") && parent->GetField(L"bitmapFontStyle"))
-            fallback = L"bitmapFontStyle"; // shelf-plan geometries keep both kinds
         else if (node->IsKindOfClassNamed("CVBaseFontStyle"))
             fallback = L"fontStyle"; // BitmapFontStyle matches no field by name
         else if (node->IsKindOfClassNamed("CVColorInterpolator"))
