@@ -203,25 +203,33 @@ void CVSPGeometry::RenderSolidBox(CVState* state, CVGLRenderArea* area, CVAppear
     PostRenderGL(state, area, appearance);
 }
 
-void CVSPGeometry::RenderOutline(const Point3fStruct& s, int front)
+void CVSPGeometry::EmitBoxEdges(const Point3fStruct& s)
 {
     const float x = s.x / 2.0f, y = s.y / 2.0f, z = s.z / 2.0f;
     const float c[8][3] = {{-x, -y, z}, {x, -y, z}, {x, y, z}, {-x, y, z},
                            {-x, -y, -z}, {x, -y, -z}, {x, y, -z}, {-x, y, -z}};
     static const int kEdges[12][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6},
                                       {6, 7}, {7, 4}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
-    glBegin(GL_LINES);
     for (const auto& e : kEdges) {
         glVertex3fv(c[e[0]]);
         glVertex3fv(c[e[1]]);
     }
-    glEnd();
+}
+
+void CVSPGeometry::RenderOutline(const Point3fStruct& s, int front)
+{
+    glBegin(GL_LINES);
+    EmitBoxEdges(s);
     if (front) {
-        glBegin(GL_LINE_LOOP);
-        for (int i = 0; i < 4; ++i)
+        // The front rectangle again, on top of the rest.
+        const float x = s.x / 2.0f, y = s.y / 2.0f, z = s.z / 2.0f;
+        const float c[4][3] = {{-x, -y, z}, {x, -y, z}, {x, y, z}, {-x, y, z}};
+        for (int i = 0; i < 4; ++i) {
             glVertex3fv(c[i]);
-        glEnd();
+            glVertex3fv(c[(i + 1) % 4]);
+        }
     }
+    glEnd();
 }
 
 void CVSPGeometry::RenderShapeOutline(CVState* state, CVGLRenderArea* area, const ShapeBody& body)

@@ -78,9 +78,12 @@ public:
     // image.
     void RenderSolidBox(CVState* state, CVGLRenderArea* area, CVAppearance* appearance, const Point3fStruct& s,
                         const Point3fStruct* repeats);
-    // The twelve edges of the box of extent s (and the front rectangle's
-    // diagonals never: 'front' draws the front rectangle again, on top).
+    // The twelve edges of the box of extent s ('front' draws the front
+    // rectangle again, on top).
     static void RenderOutline(const Point3fStruct& s, int front = 0);
+    // The same edges as vertex pairs inside a glBegin(GL_LINES) of the
+    // caller's, so that many boxes go to the driver in one batch.
+    static void EmitBoxEdges(const Point3fStruct& s);
     // The edges of a body shape: the body drawn as lines.
     void RenderShapeOutline(CVState* state, CVGLRenderArea* area, const ShapeBody& body);
     static void DoPickBox(const Point3fStruct& s);

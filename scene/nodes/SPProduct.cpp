@@ -95,36 +95,35 @@ void CVSPProduct::ComputeBoundingBox(CVState*, CVGLRenderArea* area, CVBox3f* bo
     box->Set(CVVector(b.min), CVVector(b.max));
 }
 
+void CVSPProduct::EmitFacingLines(const Point3fStruct& s, const pg::Counts& n)
+{
+    const float h[3] = {s.x / 2.0f, s.y / 2.0f, s.z / 2.0f};
+    const float e[3] = {s.x, s.y, s.z};
+    const int count[3] = {n.x, n.y, n.z};
+    // For each axis, a rectangle across the block at every unit boundary.
+    for (int a = 0; a < 3; ++a) {
+        const int u = (a + 1) % 3, v = (a + 2) % 3;
+        for (int k = count[a] - 1; k >= 1; --k) {
+            float corner[4][3];
+            const float signs[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+            for (int c = 0; c < 4; ++c) {
+                corner[c][a] = -h[a] + e[a] * float(k) / float(count[a]);
+                corner[c][u] = signs[c][0] * h[u];
+                corner[c][v] = signs[c][1] * h[v];
+            }
+            for (int c = 0; c < 4; ++c) {
+                glVertex3fv(corner[c]);
+                glVertex3fv(corner[(c + 1) % 4]);
+            }
+        }
+    }
+}
+
 void CVSPProduct::RenderFacingLines(const Point3fStruct& s, const pg::Counts& n)
 {
-    const float hx = s.x / 2.0f, hy = s.y / 2.0f, hz = s.z / 2.0f;
-    for (int k = n.x - 1; k >= 1; --k) {
-        const float x = -hx + s.x * float(k) / float(n.x);
-        glBegin(GL_LINE_LOOP);
-        glVertex3f(x, -hy, -hz);
-        glVertex3f(x, hy, -hz);
-        glVertex3f(x, hy, hz);
-        glVertex3f(x, -hy, hz);
-        glEnd();
-    }
-    for (int k = n.y - 1; k >= 1; --k) {
-        const float y = -hy + s.y * float(k) / float(n.y);
-        glBegin(GL_LINE_LOOP);
-        glVertex3f(-hx, y, -hz);
-        glVertex3f(hx, y, -hz);
-        glVertex3f(hx, y, hz);
-        glVertex3f(-hx, y, hz);
-        glEnd();
-    }
-    for (int k = n.z - 1; k >= 1; --k) {
-        const float z = -hz + s.z * float(k) / float(n.z);
-        glBegin(GL_LINE_LOOP);
-        glVertex3f(-hx, -hy, z);
-        glVertex3f(hx, -hy, z);
-        glVertex3f(hx, hy, z);
-        glVertex3f(-hx, hy, z);
-        glEnd();
-    }
+    glBegin(GL_LINES);
+    EmitFacingLines(s, n);
+    glEnd();
 }
 
 void CVSPProduct::RenderUnits(CVState* state, CVGLRenderArea* area, CVAppearance* appearance, const pg::Block& block,
@@ -215,8 +214,11 @@ void CVSPProduct::RenderEdges(CVState* state, CVGLRenderArea* area, const Look&)
     const pg::Block b = Prepare(area);
     SetLineWidthAndColor(area);
     if (b.simple) {
-        RenderOutline(b.blockSize);
-        RenderFacingLines(b.blockSize, b.n);
+        // The block's edges and the lines between its units in one batch.
+        glBegin(GL_LINES);
+        EmitBoxEdges(b.blockSize);
+        EmitFacingLines(b.blockSize, b.n);
+        glEnd();
     } else {
         RenderUnits(state, area, nullptr, b, b.units, true);
     }
@@ -225,8 +227,10 @@ void CVSPProduct::RenderEdges(CVState* state, CVGLRenderArea* area, const Look&)
         glTranslatef(b.capCentre.x, b.capCentre.y, b.capCentre.z);
         glRotatef(90.0f, 1, 0, 0);
         if (b.capSimple) {
-            RenderOutline(b.capSize);
-            RenderFacingLines(b.capSize, {b.cap.x, b.cap.z, b.cap.y});
+            glBegin(GL_LINES);
+            EmitBoxEdges(b.capSize);
+            EmitFacingLines(b.capSize, {b.cap.x, b.cap.z, b.cap.y});
+            glEnd();
         } else {
             RenderUnits(state, area, nullptr, b, b.capUnits, true);
         }

@@ -32,6 +32,8 @@ public:
     bool IsShown(CVGLRenderArea* area) const override;
     // The rectangles between units of a block of extent s and counts n.
     static void RenderFacingLines(const Point3fStruct& s, const lumo::planogram::Counts& n);
+    // The same as vertex pairs inside the caller's glBegin(GL_LINES).
+    static void EmitFacingLines(const Point3fStruct& s, const lumo::planogram::Counts& n);
 
 protected:
     RGBAColorStruct KindColour(CVGLRenderArea* area) const override;

@@ -14,6 +14,7 @@
 #include "scene/render/ErrorReport.h"
 #include "scene/render/LightingState.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -313,7 +314,8 @@ private:
     // lights share one entry. Emptied with the queues.
     int CaptureQueuedLights();
 
-    std::vector<TranspNodeInfoStruct> mTransparent;
+    std::vector<TranspNodeInfoStruct> mTransparent; // in queue order
+    std::vector<std::uint32_t> mTransparentOrder;   // drawing order: indices into mTransparent
     std::vector<AnnotateNodeInfoStruct> mAnnotations;
     std::vector<CVLightingState> mQueuedLights;
 
