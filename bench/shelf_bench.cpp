@@ -7,8 +7,10 @@
 // close-up frame where the labels are drawn. With --memory: what the scene
 // holds over the empty process, after reading and after the first frame.
 //
-// usage: shelf_bench [--runs R]    timings, medians of R runs
-//        shelf_bench --memory      memory, one fresh process
+// usage: shelf_bench [--no-labels] [--runs R]  timings, medians of R runs
+//        shelf_bench [--no-labels] --memory    memory, one fresh process
+// (--no-labels switches the area's product and fixture labels off, for
+// comparison).
 // Run by hand; bench/shelf_bench.sh runs the timings and the memory check
 // three times.
 #include "platform/win/InputCodes.h"
@@ -120,14 +122,16 @@ CVTransform* Aisle(CVGroup* doc)
 int main(int argc, char** argv)
 {
     int runs = 5;
-    bool memory = false;
+    bool memory = false, labels = true;
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
+        if (!std::strcmp(argv[i], "--no-labels"))
+            labels = false;
+        else if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
             runs = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--memory"))
             memory = true;
         else {
-            std::fprintf(stderr, "usage: shelf_bench [--runs R | --memory]\n");
+            std::fprintf(stderr, "usage: shelf_bench [--no-labels] [--runs R | --memory]\n");
             return 2;
         }
     }
@@ -142,6 +146,8 @@ int main(int argc, char** argv)
         return 1;
     }
     render.SetHeadlightOn(1);
+    render.GetRenderArea()->SetProductLabelsEnabled(labels);
+    render.GetRenderArea()->SetFixtureLabelsEnabled(labels);
     CVPerspectiveCamera* overview = Camera(20.0f);
     CVPerspectiveCamera* close = Camera(2.2f);
     overview->Ref();
