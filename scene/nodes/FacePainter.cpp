@@ -1,5 +1,7 @@
 #include "scene/nodes/FacePainter.h"
 
+#include "scene/nodes/Tessellator.h"
+
 #include "scene/model/Vector.h"
 #include "scene/nodes/Geometry.h"
 #include "scene/nodes/IndexedSet.h"
@@ -321,6 +323,20 @@ void FacePainter::Tessellate(bool contours, bool pick) const
     std::vector<Point3fStruct> points;
     try {
         if (contours) {
+            // All faces are the contours of one polygon: measured together.
+            std::vector<std::vector<Point3fStruct>> all;
+            CVIndexedParts parts(mData.coordIndex, mData.numCoordIndex);
+            int f, start, end;
+            while (parts.Next(f, start, end)) {
+                Gather(start, end, positions);
+                auto& c = all.emplace_back();
+                for (int i : positions)
+                    c.push_back(mData.points[mData.coordIndex[i]]);
+            }
+            if (lumo::TooTangledToTessellate(all)) {
+                gluDeleteTess(tess);
+                return;
+            }
             if (pick)
                 glLoadName(0);
             gluTessBeginPolygon(tess, &run);
@@ -334,6 +350,8 @@ void FacePainter::Tessellate(bool contours, bool pick) const
             points.clear();
             for (int i : positions)
                 points.push_back(mData.points[mData.coordIndex[i]]);
+            if (!contours && lumo::TooTangledToTessellate({points}))
+                continue;
             Point3fStruct own{0, 0, 1};
             if (vertexNormals || faceNormals)
                 own = FaceNormal(points, mData.ccw);

@@ -101,7 +101,10 @@ CVSPFixture::HoleGrid CVSPFixture::GetPegHoleGrid() const
         g.rows = Count(double(s.y - 0.0127f) / pitch.y, kMaxPegHoles);
         g.y0 = -s.y / 2.0f + pitch.y;
     }
-    if (!std::isfinite(s.x) || !std::isfinite(s.y) || g.columns * g.rows > kMaxPegHoles) {
+    if (!std::isfinite(s.x) || !std::isfinite(s.y)) {
+        g.problem = L"SPFixture: its size is no number; no peg holes drawn";
+        g.columns = g.rows = 0;
+    } else if (g.columns * g.rows > kMaxPegHoles) {
         g.problem = L"SPFixture: more than " + std::to_wstring(kMaxPegHoles) + L" peg holes; none drawn";
         g.columns = g.rows = 0;
     }

@@ -86,10 +86,15 @@ CVSPGeometry::ShapeBody CVSPGeometry::GetShapeGeometry(CVGLRenderArea* area, con
         if (!mLineShape && !mLineShapeFailed) {
             auto shape = std::make_unique<CVSPLineShape>();
             if (area && shape->CreateFromFile(area->GetTextureImageSearchPath(), shapeName, area->GetIUnknownInterface()) &&
-                shape->GetSegments().size() >= 2)
+                shape->GetSegments().size() >= 2) {
                 mLineShape = std::move(shape);
-            else
-                mLineShapeFailed = area != nullptr;
+                mShapeProblem.Report(area, std::wstring());
+            } else if (area) {
+                mLineShapeFailed = true;
+                mShapeProblem.Report(area, L"shape file \"" + shapeName +
+                                               L"\" not found, not readable, over the size bounds or with fewer "
+                                               L"than two segments; drawn as a box");
+            }
         }
         if (!mLineShape)
             return body;

@@ -17,6 +17,7 @@
 #include "scene/nodes/BitmapFontStyle.h"
 #include "scene/nodes/FontStyle.h"
 #include "scene/nodes/Geometry.h"
+#include "scene/nodes/ProblemNote.h"
 #include "scene/nodes/SPLineShape.h"
 
 #include <memory>
@@ -140,6 +141,7 @@ private:
     std::wstring mLineShapeKey;      // the shape name the segments came from
     std::wstring mLineShapeBuiltFor; // the extent and kind of the kept body
     bool mLineShapeFailed = false;
+    CVProblemNote mShapeProblem;
     CVRefPtr<CVGeometry> mPrimitive;
     std::wstring mPrimitiveKey;
     CVRefPtr<CVText> mLabel;

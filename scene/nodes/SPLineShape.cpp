@@ -121,6 +121,8 @@ CVGeometry* CVSPLineShape::CreateGeometry(int solid, float width, float height, 
     if (mSegments.size() < 2)
         return nullptr;
     const float ex = mMax.x - mMin.x, ey = mMax.y - mMin.y;
+    if (!(ex >= 1e-12f) && !(ey >= 1e-12f))
+        return nullptr; // every segment on one point: nothing to see
     const float fx = ex < 1e-12f ? 1.0f : width / ex, fy = ey < 1e-12f ? 1.0f : height / ey;
     const float cx = (mMin.x + mMax.x) / 2.0f, cy = (mMin.y + mMax.y) / 2.0f;
     auto place = [&](const Point3fStruct& p, float z) {

@@ -54,7 +54,8 @@ public:
 
     // A new geometry (unreferenced) of the drawing scaled to width x height
     // and centred: wire lines at z = depth / 2, or a solid extruded depth
-    // deep. Null with fewer than two segments.
+    // deep. Null with fewer than two segments or when they all lie on one
+    // point.
     CVGeometry* CreateGeometry(int solid, float width, float height, float depth) const;
 
 private:

@@ -11,9 +11,11 @@ namespace {
 
 int FacingCount(float v, bool& capped)
 {
-    if (!std::isfinite(v) || v < 1.0f) {
-        capped = capped || !std::isfinite(v);
-        return 1;
+    if (std::isnan(v) || v < 1.0f)
+        return 1; // no count: one unit
+    if (std::isinf(v)) {
+        capped = true;
+        return kMaxFacings;
     }
     if (v > float(kMaxFacings)) {
         capped = true;
@@ -48,11 +50,16 @@ UnitRun MakeRun(const Counts& n, const Point3fStruct& extent, const BlockInput& 
         break;
     }
     r.descending = in.nest == Nest::Up || in.nest == Nest::Back || in.nest == Nest::Right;
-    const float depth = std::isfinite(in.nestDepth) ? in.nestDepth : 0.0f;
-    if (r.nestAxis >= 0)
-        Set(r.pitch, r.nestAxis, Get(r.pitch, r.nestAxis) - depth);
+    // A unit nests at most its whole extent into the previous one, and a
+    // negative gap at most closes the row up: no pitch turns the block
+    // round or spreads it apart.
+    if (r.nestAxis >= 0) {
+        const float extentAlong = Get(r.extent, r.nestAxis);
+        const float depth = std::isfinite(in.nestDepth) ? std::clamp(in.nestDepth, 0.0f, extentAlong) : 0.0f;
+        Set(r.pitch, r.nestAxis, extentAlong - depth);
+    }
     if (r.nestAxis != 0 && std::isfinite(in.xfacingGap))
-        r.pitch.x += in.xfacingGap;
+        r.pitch.x = std::max(r.pitch.x + in.xfacingGap, 0.0f);
     return r;
 }
 

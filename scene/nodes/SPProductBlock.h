@@ -4,7 +4,8 @@
 // bounding box.
 //
 // Bounds: facing counts are truncated and kept within [1, kMaxFacings] per
-// axis; a block of more than kMaxUnits units is drawn as one box (the
+// axis (a count that is no number is 1); a nesting depth is kept within
+// [0, the unit's extent] and a negative gap closes a row up at most; a block of more than kMaxUnits units is drawn as one box (the
 // simple block), and 'capped' tells the caller to report it.
 #pragma once
 

@@ -3,6 +3,7 @@
 #include "scene/core/State.h"
 #include "scene/nodes/Extrusion.h"
 #include "scene/nodes/Polygon.h"
+#include "scene/nodes/Tessellator.h"
 #include "scene/render/ControllerValues.h"
 #include "scene/render/GLRenderArea.h"
 
@@ -83,6 +84,7 @@ const std::vector<CVRefPtr<CVGeometry>>& CVSPSection::GetGeometry(int extrude)
     if (!changed && mBuiltExtruded == (extrude ? 1 : 0))
         return mGeometry;
     mGeometry.clear();
+    mTangled = false;
     mBuiltExtruded = extrude ? 1 : 0;
     const float depth = extrusionDepth.GetValue();
     const bool raise = extrude && std::isfinite(depth) && depth > 0.0f;
@@ -106,6 +108,8 @@ const std::vector<CVRefPtr<CVGeometry>>& CVSPSection::GetGeometry(int extrude)
             p->SetConvex(convex.GetValue() ? 1 : 0);
             p->SetCCW(ccw.GetValue() ? 1 : 0);
             p->SetPointArray(outline.data(), int(outline.size()));
+            if (p->GetPrimitives().empty() && lumo::TooTangledToTessellate({outline}))
+                mTangled = true;
             mGeometry.emplace_back(p);
         }
     }
@@ -153,6 +157,9 @@ void CVSPSection::Render(CVState* state, CVGLRenderArea* area, CVAppearance* app
     if (!state->m_bPickMode && pass != PASS_MAIN && pass != PASS_NONE)
         return;
     const auto& geometry = GetGeometry(area->GetExtrudeSectionNodes());
+    mProblem.Report(area, mTangled ? L"SPSection: an outline crosses itself too often (or has too many points) "
+                                     L"to be filled; left out"
+                                   : std::wstring());
     glPushMatrix();
     glTranslatef(0.0f, float(GetLayer()) * kLayerLift, 0.0f);
     if (state->m_bPickMode) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "scene/nodes/Coordinate.h"
+#include "scene/nodes/ProblemNote.h"
 #include "scene/nodes/SPGeometry.h"
 #include "scene/nodes/ValueWatch.h"
 
@@ -49,5 +50,7 @@ private:
     std::vector<CVRefPtr<CVGeometry>> mGeometry;
     CVValueWatch mWatch;
     int mBuiltExtruded = -1;
+    bool mTangled = false; // an outline could not be filled
+    CVProblemNote mProblem;
     int mSkipped = 0;
 };

@@ -143,6 +143,8 @@ TEST(PlanogramFixture, HolePitchesMustBePositiveAndTheHoleCountIsBounded)
     const CVSPFixture::HoleGrid over = f->GetPegHoleGrid();
     EXPECT_EQ(over.columns, 0);
     EXPECT_NE(over.problem.find(L"262144"), std::wstring::npos);
+    f->size.SetValue(NAN, 1.0f, 0.02f);
+    EXPECT_NE(f->GetPegHoleGrid().problem.find(L"no number"), std::wstring::npos);
 }
 
 TEST(PlanogramFixture, NotchColumnsFollowThePositionAndTheCountIsBounded)
@@ -261,6 +263,20 @@ TEST(PlanogramProduct, TurnedGappedAndNestedUnitsGoUnitByUnit)
     EXPECT_NEAR(b.units.pitch.y, 0.05f, 1e-6f);
     EXPECT_NEAR(b.max.y - b.min.y, 0.2f + 3 * 0.05f, 1e-6f);
     EXPECT_EQ(pg::ParseNest(L"sideways"), pg::Nest::None);
+
+    // Nesting deeper than a unit stacks the units on one another at most;
+    // a negative depth nests nothing; a negative gap at most closes the row.
+    in.nestDepth = 5.0f;
+    EXPECT_FLOAT_EQ(pg::MakeBlock(in).units.pitch.y, 0.0f);
+    in.nestDepth = -0.5f;
+    EXPECT_FLOAT_EQ(pg::MakeBlock(in).units.pitch.y, 0.2f);
+    in.nest = pg::Nest::None;
+    in.nestDepth = 0.0f;
+    in.facings = {3, 1, 1};
+    in.xfacingGap = -0.5f;
+    b = pg::MakeBlock(in);
+    EXPECT_FLOAT_EQ(b.units.pitch.x, 0.0f);
+    EXPECT_NEAR(b.max.x - b.min.x, 0.1f, 1e-6f);
 }
 
 TEST(PlanogramProduct, FacingCountsAreCappedAtTheirBounds)
@@ -290,6 +306,11 @@ TEST(PlanogramProduct, FacingCountsAreCappedAtTheirBounds)
     EXPECT_EQ(b.n.y, 1);
     EXPECT_EQ(b.n.z, 1);
     EXPECT_TRUE(b.capped);
+    // No number is one unit, and nothing was cut.
+    in.facings = {NAN, 2, 1};
+    b = pg::MakeBlock(in);
+    EXPECT_EQ(b.n.x, 1);
+    EXPECT_FALSE(b.capped);
 }
 
 // ---- show levels, labels, arrows ----------------------------------------
@@ -435,6 +456,21 @@ TEST(PlanogramLineShape, TheDrawingIsScaledToTheObjectAndCentred)
     }
 }
 
+TEST(PlanogramLineShape, SegmentsAllOnOnePointMakeNoBody)
+{
+    CVSPLineShape shape;
+    std::istringstream text("1 1 1 1\n1 1 1 1\n1 1 1 1\n");
+    ASSERT_TRUE(shape.Read(text));
+    EXPECT_EQ(shape.GetSegments().size(), 3u);
+    EXPECT_EQ(shape.CreateGeometry(1, 0.5f, 0.5f, 0.5f), nullptr);
+    // A flat line still is one (scaled along its length only).
+    std::istringstream line("0 0 2 0\n2 0 4 0\n");
+    ASSERT_TRUE(shape.Read(line));
+    CVGeometry* g = shape.CreateGeometry(0, 0.5f, 0.5f, 0.5f);
+    ASSERT_NE(g, nullptr);
+    Kept held(g);
+}
+
 TEST(PlanogramLineShape, AFailedLoadIsRememberedUntilTheShapeChanges)
 {
     const std::string dir = TempDir();
@@ -447,6 +483,9 @@ TEST(PlanogramLineShape, AFailedLoadIsRememberedUntilTheShapeChanges)
     scene.Add(Place(f, 0, 0, 0));
     ASSERT_EQ(r.Render(scene.camera), 1);
     EXPECT_FALSE(f->IsGeometryCached());
+    const std::vector<std::wstring> messages = r.Area()->GetErrorReport().GetMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(L"late.SHP"), std::wstring::npos);
     // The file appears: the node does not search for it again...
     const std::string square = "0 0 1 0\n1 0 1 1\n1 1 0 1\n0 1 0 0\n";
     WriteText(dir + "/late.SHP", square);
@@ -460,6 +499,7 @@ TEST(PlanogramLineShape, AFailedLoadIsRememberedUntilTheShapeChanges)
     CVGeometry* kept = f->GetCachedGeometry();
     ASSERT_EQ(r.Render(scene.camera), 1);
     EXPECT_EQ(f->GetCachedGeometry(), kept);
+    EXPECT_EQ(r.Area()->GetErrorReport().GetMessages().size(), 1u); // said once
     unlink((dir + "/late.SHP").c_str());
     unlink((dir + "/other.shp").c_str());
     rmdir(dir.c_str());

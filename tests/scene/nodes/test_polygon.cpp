@@ -3,10 +3,13 @@
 // outline drawn without leaving its state behind.
 #include "scene/model/Box3f.h"
 #include "scene/nodes/Appearance.h"
+#include "scene/nodes/Coordinate.h"
+#include "scene/nodes/IndexedFaceSet.h"
 #include "scene/nodes/Material.h"
 #include "scene/nodes/Polygon.h"
 #include "scene/nodes/Shape.h"
 #include "scene/render/GLRenderArea.h"
+#include "tests/support/IndexedScenes.h"
 #include "tests/support/SceneRender.h"
 
 #include <GL/gl.h>
@@ -240,3 +243,71 @@ TEST(Polygon, AFlatPolygonGetsAUsableNormal)
 }
 
 } // namespace
+
+namespace {
+// The star polygon {n/k}: n points on a circle, each joined to the k-th
+// next; every edge crosses 2 (k - 1) others, n (k - 1) crossings in all.
+std::vector<Point3fStruct> Star(int n, int k)
+{
+    std::vector<Point3fStruct> out;
+    for (int i = 0; i < n; ++i) {
+        const double a = 2.0 * M_PI * double((i * k) % n) / n;
+        out.push_back({float(std::cos(a)), float(std::sin(a)), 0.0f});
+    }
+    return out;
+}
+} // namespace
+
+TEST(Polygon, OutlinesThatCrossThemselvesTooOftenAreNotFilled)
+{
+    // 4,096 crossings are filled; 4,097 are refused at once rather than
+    // keeping the tessellator busy for minutes.
+    EXPECT_FALSE(lumo::TooTangledToTessellate({Star(1024, 5)}));
+    EXPECT_FALSE(lumo::Tessellate(Star(1024, 5), nullptr, false).empty());
+    EXPECT_TRUE(lumo::TooTangledToTessellate({Star(4097, 2)}));
+    CVPolygon polygon;
+    polygon.SetPointArray(Star(4097, 2).data(), 4097);
+    EXPECT_TRUE(polygon.GetPrimitives().empty());
+    // A plain circle of the most points, then one more.
+    EXPECT_FALSE(lumo::TooTangledToTessellate({Star(int(lumo::kMaxTessPoints), 1)}));
+    EXPECT_TRUE(lumo::TooTangledToTessellate({Star(int(lumo::kMaxTessPoints) + 1, 1)}));
+    // Crossings between contours count too.
+    std::vector<std::vector<Point3fStruct>> bars;
+    for (int i = 0; i < 65; ++i) {
+        const float x = float(i) * 0.1f;
+        bars.push_back({{x, 0, 0}, {x + 0.05f, 0, 0}, {x + 0.05f, 10, 0}, {x, 10, 0}});
+        bars.push_back({{0, x, 0}, {10, x, 0}, {10, x + 0.05f, 0}, {0, x + 0.05f, 0}});
+    }
+    // 65 x 65 crossings of bar and bar, four edge crossings each.
+    EXPECT_TRUE(lumo::TooTangledToTessellate(bars));
+}
+
+TEST(Polygon, AFaceSetFaceTooTangledToFillIsLeftOutAndTheRestDrawn)
+{
+    // One face tangled past the bound beside one plain square.
+    const std::vector<Point3fStruct> star = Star(4097, 2);
+    auto* coord = new CVCoordinate;
+    auto* faces = new CVIndexedFaceSet;
+    for (const Point3fStruct& p : star)
+        coord->point.Add(Point3fStruct{p.x - 1.5f, p.y, 0.0f});
+    for (int i = 0; i < int(star.size()); ++i)
+        faces->coordIndex.Add(i);
+    faces->coordIndex.Add(-1);
+    const int base = coord->point.GetNum();
+    for (const Point3fStruct& p : {Point3fStruct{1, -1, 0}, Point3fStruct{2, -1, 0}, Point3fStruct{2, 1, 0},
+                                   Point3fStruct{1, 1, 0}})
+        coord->point.Add(p);
+    for (int i = 0; i < 4; ++i)
+        faces->coordIndex.Add(base + i);
+    faces->coord.SetValue(coord);
+    faces->convex.SetValue(0);
+    faces->solid.SetValue(0);
+    auto* shape = new CVShape;
+    shape->geometry.SetValue(faces);
+    SceneRender r(200, 100);
+    lumo::test::HeldCamera scene(OrthoCamera(3.0f));
+    scene.Add(shape);
+    ASSERT_EQ(r.Render(scene.camera), 1);
+    const auto b = r.Bounds(kBlack, 8);
+    EXPECT_GT(b[0], 100); // only the square, right of the middle
+}
