@@ -126,7 +126,10 @@ void CVBox::Render(CVState* state, CVGLRenderArea* area, CVAppearance* appearanc
 
 void CVBox::RenderPartialSelection(float fraction, int faces, RGBColorStruct color)
 {
-    glPushAttrib(GL_ENABLE_BIT | GL_POLYGON_BIT | GL_CURRENT_BIT);
+    // With colour material on, the colour below also becomes the material's
+    // diffuse colour: the lighting state is saved so that what is drawn
+    // next keeps its own material.
+    glPushAttrib(GL_ENABLE_BIT | GL_POLYGON_BIT | GL_CURRENT_BIT | GL_LIGHTING_BIT);
     glColor3f(color.red, color.green, color.blue);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glEnable(GL_POLYGON_STIPPLE);
