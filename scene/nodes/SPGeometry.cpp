@@ -49,7 +49,14 @@ CVSPGeometry::CVSPGeometry()
     outline.SetValue(1);
     outlineColor.SetValue(-1.0f, 0.0f, 0.0f);
     outlineThickness.SetValue(1.0f);
-    mLabel = CVRefPtr<CVText>(new CVText);
+}
+
+CVText* CVSPGeometry::GetLabelText()
+{
+    // Made on first use: most objects of a large plan never show a label.
+    if (!mLabel)
+        mLabel = CVRefPtr<CVText>(new CVText);
+    return mLabel.get();
 }
 
 CVSPGeometry::~CVSPGeometry() = default;
@@ -323,7 +330,7 @@ void CVSPGeometry::RenderLabel(CVState* state, CVGLRenderArea* area, const CVBox
         const float ink = InvertColor(body) ? 1.0f : 0.0f;
         b->textColor.SetValue(ink, ink, ink);
     }
-    CVText* text = mLabel.get();
+    CVText* text = GetLabelText();
     bool same = text->string.GetNum() == label.GetNum();
     for (int i = 0; same && i < label.GetNum(); ++i)
         same = text->string[i] == label[i];
@@ -452,7 +459,8 @@ void CVSPGeometry::Render(CVState* state, CVGLRenderArea* area, CVAppearance* ap
             RenderBody(state, area, nullptr, Look{});
         return;
     }
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LINE_BIT | GL_POINT_BIT | GL_DEPTH_BUFFER_BIT);
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LINE_BIT | GL_POINT_BIT | GL_DEPTH_BUFFER_BIT |
+                 GL_COLOR_BUFFER_BIT);
     const Look look = SetTransparency(area, appearance);
     const bool main = pass == PASS_MAIN || pass == PASS_NONE;
     const bool late = pass == PASS_TRANSPARENT || pass == PASS_NONE;

@@ -100,7 +100,8 @@ public:
     // colour (the text turns light on a dark body).
     void RenderLabel(CVState* state, CVGLRenderArea* area, const CVBox3f& box, CVDefaultFontStyle which,
                      const RGBAColorStruct& colour);
-    CVText* GetLabelText() const { return mLabel.get(); }
+    // The text the label is drawn with (made on first use).
+    CVText* GetLabelText();
 
     // Whether the render area's settings (show level, cross-section view)
     // let this object draw.
