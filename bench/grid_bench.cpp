@@ -11,6 +11,7 @@
 // Run by hand; bench/grid_bench.sh runs the timings and the memory check
 // three times.
 #define GL_GLEXT_PROTOTYPES 1
+#include "bench/BenchSupport.h"
 #include "scene/actions/RenderToDIBAction.h"
 #include "scene/nodes/Camera.h"
 #include "scene/nodes/ElevationGrid.h"
@@ -22,7 +23,6 @@
 
 #include <GL/gl.h>
 #include <GL/glext.h>
-#include <malloc.h>
 
 #include <algorithm>
 #include <chrono>
@@ -34,15 +34,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using namespace bench;
 
-double Ms(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::milli>(b - a).count(); }
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
-}
 
 CVShape* Shaped(CVGeometry* geometry, RGBColorStruct colour)
 {
@@ -159,22 +152,6 @@ double Frame(CVRenderToDIBAction& render, CVCamera* camera, GLuint query, long* 
     return ms;
 }
 
-struct Memory {
-    double heapMiB, rssMiB;
-};
-
-Memory Measure()
-{
-    malloc_trim(0);
-    struct mallinfo2 mi = mallinfo2();
-    long pages = 0, resident = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return {double(mi.uordblks + mi.hblkhd) / 1048576.0, double(resident) * 4096.0 / 1048576.0};
-}
 
 } // namespace
 

@@ -10,6 +10,7 @@
 //        mesh_bench [--triangles N] --write FILE   the generated document
 // Run by hand; bench/mesh_bench.sh runs the timings and each memory check
 // three times.
+#include "bench/BenchSupport.h"
 #include "scene/actions/RenderToDIBAction.h"
 #include "scene/nodes/Camera.h"
 #include "scene/nodes/Group.h"
@@ -20,7 +21,6 @@
 #include "scene/x3d/Parser.h"
 
 #include <GL/gl.h>
-#include <malloc.h>
 #include <xercesc/framework/MemBufInputSource.hpp>
 #include <xercesc/parsers/XercesDOMParser.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
@@ -36,9 +36,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::milli>(b - a).count(); }
+using namespace bench;
 
 // A wavy square grid: side x side quads, two triangles each.
 struct Mesh {
@@ -170,28 +168,7 @@ double BareParse(const std::string& doc)
     return Ms(t0, Clock::now());
 }
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
-}
 
-struct Memory {
-    double heapMiB, rssMiB;
-};
-
-Memory Measure()
-{
-    malloc_trim(0);
-    struct mallinfo2 mi = mallinfo2();
-    long pages = 0, resident = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return {double(mi.uordblks + mi.hblkhd) / 1048576.0, double(resident) * 4096.0 / 1048576.0};
-}
 
 } // namespace
 

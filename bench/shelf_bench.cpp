@@ -13,6 +13,7 @@
 // comparison).
 // Run by hand; bench/shelf_bench.sh runs the timings and the memory check
 // three times.
+#include "bench/BenchSupport.h"
 #include "platform/win/InputCodes.h"
 #include "scene/actions/RenderToDIBAction.h"
 #include "scene/interact/Controller.h"
@@ -22,7 +23,6 @@
 #include "scene/render/GLRenderArea.h"
 #include "scene/x3d/Parser.h"
 
-#include <malloc.h>
 
 #include <algorithm>
 #include <chrono>
@@ -34,15 +34,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using namespace bench;
 
-double Ms(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::milli>(b - a).count(); }
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
-}
 
 constexpr int kBays = 20, kShelves = 10, kProducts = 25;
 
@@ -93,22 +86,6 @@ CVPerspectiveCamera* Camera(float z)
     return camera;
 }
 
-struct Memory {
-    double heapMiB, rssMiB;
-};
-
-Memory Measure()
-{
-    malloc_trim(0);
-    struct mallinfo2 mi = mallinfo2();
-    long pages = 0, resident = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return {double(mi.uordblks + mi.hblkhd) / 1048576.0, double(resident) * 4096.0 / 1048576.0};
-}
 
 CVTransform* Aisle(CVGroup* doc)
 {
