@@ -50,9 +50,20 @@ struct ShelfScene {
     CVTransform* productTransform = nullptr;
 };
 
+// Keys held during a drag.
+class KeyHost : public CVControllerHost {
+public:
+    void Invalidate() override {}
+    bool SetTimer(unsigned, unsigned) override { return true; }
+    void KillTimer(unsigned) override {}
+    bool IsKeyDown(int vk) const override { return key == vk; }
+    int key = 0;
+};
+
 struct ShelfDrag : ::testing::Test {
     ShelfDrag()
     {
+        c.SetHost(&host);
         c.SetViewportSize(400, 300);
         c.SetTopLevelTransformNode(scene.top);
     }
@@ -64,6 +75,7 @@ struct ShelfDrag : ::testing::Test {
         c.OnMouseMove(MK_LBUTTON, {100 + dx, 100 + dy});
         c.OnLButtonUp(0, {100 + dx, 100 + dy});
     }
+    KeyHost host;
     ShelfScene scene;
     CVController c;
 };
@@ -107,4 +119,24 @@ TEST_F(ShelfDrag, ObjectsOnNoSubfixtureMoveFreely)
     const Point3fStruct t = loose->translation.GetValue();
     EXPECT_FLOAT_EQ(t.x, 0.1f);
     EXPECT_FLOAT_EQ(t.y, 0.1f);
+}
+
+TEST_F(ShelfDrag, RotationKeysTurnAProductsUnitsAndSScalesItsSize)
+{
+    c.AddSelectNode({100, 100}, scene.productTransform, scene.Path());
+    host.key = 'C'; // about y, by the horizontal move
+    DragBy(20, 0);  // 20 x 0.005 rad
+    EXPECT_NEAR(scene.product->faceRotation.GetValue().y, 20 * 0.005f / 0.017453292f, 1e-3f);
+    EXPECT_FLOAT_EQ(scene.product->faceRotation.GetValue().x, 0.0f);
+    // The transform itself is not turned: the units are.
+    EXPECT_EQ(scene.productTransform->rotation.GetValue().angle, 0.0f);
+    host.key = 'S';
+    DragBy(0, -100); // f = 1 + 0.005 x 100
+    EXPECT_NEAR(scene.product->size.GetValue().x, 0.15f, 1e-6f);
+    EXPECT_NEAR(scene.product->size.GetValue().y, 0.3f, 1e-6f);
+    host.key = 0;
+    ASSERT_EQ(c.UndoDragDrop(), 1);
+    EXPECT_NEAR(scene.product->size.GetValue().x, 0.1f, 1e-6f);
+    ASSERT_EQ(c.UndoDragDrop(), 1);
+    EXPECT_NEAR(scene.product->faceRotation.GetValue().y, 0.0f, 1e-6f);
 }

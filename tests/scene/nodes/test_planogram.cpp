@@ -4,6 +4,7 @@
 // remembered until the name changes), sections (skipped indices, layers),
 // arrows, labels, the show-level bits, and the example shelf plan as it
 // renders.
+#include "scene/interact/Controller.h"
 #include "scene/nodes/Appearance.h"
 #include "scene/nodes/Extrusion.h"
 #include "scene/nodes/IndexedLineSet.h"
@@ -350,6 +351,32 @@ TEST(PlanogramRendering, AShowLevelBitHidesItsKind)
     r.Area()->SetShowLevelFlag(0);
     ASSERT_EQ(r.Render(scene.camera), 1);
     EXPECT_TRUE(drawn(250));
+}
+
+TEST(PlanogramRendering, TheCrossSectionViewShowsOnlyWhatTheControllerLists)
+{
+    SceneRender r(200, 100);
+    HeldCamera scene(OrthoCamera(1.0f));
+    auto* listed = new CVSPProduct;
+    auto* other = new CVSPProduct;
+    listed->id.SetValue(L"P1");
+    other->id.SetValue(L"P2");
+    listed->size.SetValue(0.5f, 0.5f, 0.5f);
+    other->size.SetValue(0.5f, 0.5f, 0.5f);
+    CVTransform* listedAt = Place(listed, -0.5f, 0, 0);
+    scene.Add(listedAt).Add(Place(other, 0.5f, 0, 0));
+    CVController controller;
+    controller.SetRenderArea(r.Area());
+    ASSERT_TRUE(controller.AddCrossSectionNode(listedAt, listed, nullptr, {listedAt}));
+    auto drawn = [&](int x) { return !Near(r.At(x, 50), kBlack, 10); };
+    ASSERT_EQ(r.Render(scene.camera), 1);
+    EXPECT_TRUE(drawn(50));
+    EXPECT_TRUE(drawn(150)); // the view is off: everything shows
+    r.Area()->SetCrossSectionViewEnabled(1);
+    ASSERT_EQ(r.Render(scene.camera), 1);
+    EXPECT_TRUE(drawn(50));
+    EXPECT_FALSE(drawn(150));
+    controller.SetRenderArea(nullptr);
 }
 
 TEST(PlanogramRendering, ALabelTurnsLightOnADarkBodyAndFollowsTheLabelSwitch)
