@@ -174,6 +174,9 @@ void CVSPAnnotation::RenderTextAnnotation(CVState* state, CVGLRenderArea* area)
     glTranslatef(p.x, p.y, p.z);
     text->Render(state, area, nullptr);
     glPopMatrix();
+    // The area's styles live with the area: the text does not keep one.
+    if (!own)
+        text->fontStyle.SetValue(nullptr);
 }
 
 void CVSPAnnotation::Render(CVState* state, CVGLRenderArea* area, CVAppearance*)

@@ -354,6 +354,9 @@ void CVSPGeometry::RenderLabel(CVState* state, CVGLRenderArea* area, const CVBox
     text->Render(state, area, nullptr);
     glPopMatrix();
     glPopAttrib();
+    // The area's styles live with the area: the text does not keep one.
+    if (!own)
+        text->fontStyle.SetValue(nullptr);
 }
 
 bool CVSPGeometry::HighlightDragDrop(CVGLRenderArea* area) const
