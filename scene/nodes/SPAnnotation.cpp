@@ -6,7 +6,6 @@
 #include "scene/nodes/SPNames.h"
 #include "scene/nodes/Text.h"
 #include "scene/render/GLRenderArea.h"
-#include "scene/text/MarkupReader.h"
 
 #include <GL/gl.h>
 
@@ -132,29 +131,6 @@ void CVSPAnnotation::RenderArrowAnnotation(CVState* state, CVGLRenderArea* area)
         RenderArrowHead(a, b, head);
 }
 
-void CVSPAnnotation::UpdateLabelText()
-{
-    mLabelWatch.Begin();
-    mLabelWatch.Add(labelIsHTML.GetValue());
-    for (int i = 0; i < label.GetNum(); ++i) {
-        const std::wstring& s = label[i];
-        mLabelWatch.Add(s.size());
-        if (!s.empty())
-            mLabelWatch.Add(s.data(), s.size() * sizeof(wchar_t));
-    }
-    if (!mLabelWatch.End())
-        return;
-    CVText* text = GetLabelText();
-    text->string.RemoveAll();
-    for (int i = 0; i < label.GetNum(); ++i)
-        text->string.Add(label[i]);
-    std::vector<CVRichTextFragment> fragments;
-    if (labelIsHTML.GetValue())
-        lumo::text::ReadMarkup(text->string, &fragments);
-    text->SetRichTextFragments(fragments);
-    text->SetModifiedFlag(1);
-}
-
 void CVSPAnnotation::RenderTextAnnotation(CVState* state, CVGLRenderArea* area)
 {
     if (label.GetNum() == 0)
@@ -165,8 +141,7 @@ void CVSPAnnotation::RenderTextAnnotation(CVState* state, CVGLRenderArea* area)
         return;
     if (!own)
         style->textColor.SetValue(lineColor.GetValue());
-    UpdateLabelText();
-    CVText* text = GetLabelText();
+    CVText* text = UpdateLabelText(labelIsHTML.GetValue() != 0);
     if (text->fontStyle.GetValue() != style)
         text->fontStyle.SetValue(style);
     const Point3fStruct& p = start.GetValue();

@@ -5,7 +5,6 @@
 #pragma once
 
 #include "scene/nodes/SPGeometry.h"
-#include "scene/nodes/ValueWatch.h"
 
 class CVSPAnnotation : public CVSPGeometry {
     LUMO_DECLARE_NODE(CVSPAnnotation)
@@ -36,9 +35,4 @@ public:
 
 protected:
     RGBAColorStruct KindColour(CVGLRenderArea* area) const override;
-
-private:
-    // Puts the label (or its markup's lines and runs) into the label text.
-    void UpdateLabelText();
-    CVValueWatch mLabelWatch;
 };

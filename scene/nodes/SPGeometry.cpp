@@ -14,6 +14,7 @@
 #include "scene/nodes/Text.h"
 #include "scene/render/ControllerValues.h"
 #include "scene/render/GLRenderArea.h"
+#include "scene/text/MarkupReader.h"
 
 #include <GL/gl.h>
 
@@ -105,9 +106,8 @@ CVSPGeometry::ShapeBody CVSPGeometry::GetShapeGeometry(CVGLRenderArea* area, con
         }
         if (!mLineShape)
             return body;
-        const std::wstring key = std::to_wstring(w) + L" " + std::to_wstring(h) + L" " + std::to_wstring(d) +
-                                 (solidBody ? L" solid" : L" wire");
-        if (!mLineShapeGeometry || key != mLineShapeBuiltFor) {
+        const BodyKey key{std::wstring(), w, h, d, solidBody ? 1 : 0};
+        if (!mLineShapeGeometry || !(key == mLineShapeBuiltFor)) {
             mLineShapeGeometry = CVRefPtr<CVGeometry>(mLineShape->CreateGeometry(solidBody, w, h, d));
             mLineShapeBuiltFor = key;
         }
@@ -116,9 +116,8 @@ CVSPGeometry::ShapeBody CVSPGeometry::GetShapeGeometry(CVGLRenderArea* area, con
     }
     if (!Positive(w) || !Positive(h) || !Positive(d))
         return body;
-    const std::wstring key = name + L" " + std::to_wstring(w) + L" " + std::to_wstring(h) + L" " +
-                             std::to_wstring(d) + L" " + std::to_wstring(int(GetStippleIndex()));
-    if (key != mPrimitiveKey || !mPrimitive) {
+    BodyKey key{name, w, h, d, int(GetStippleIndex())};
+    if (!(key == mPrimitiveKey) || !mPrimitive) {
         CVGeometry* g = nullptr;
         if (name == L"CYLINDER" || name == L"CONE") {
             const float r = std::min(w, d) / 2.0f;
@@ -156,7 +155,7 @@ CVSPGeometry::ShapeBody CVSPGeometry::GetShapeGeometry(CVGLRenderArea* area, con
             return body; // any other name: the plain box
         g->SetVRMLCompliantFlag(0);
         mPrimitive = CVRefPtr<CVGeometry>(g);
-        mPrimitiveKey = key;
+        mPrimitiveKey = std::move(key);
     }
     body.geometry = mPrimitive.get();
     if (name == L"CYLINDER" || name == L"CONE") {
@@ -330,16 +329,7 @@ void CVSPGeometry::RenderLabel(CVState* state, CVGLRenderArea* area, const CVBox
         const float ink = InvertColor(body) ? 1.0f : 0.0f;
         b->textColor.SetValue(ink, ink, ink);
     }
-    CVText* text = GetLabelText();
-    bool same = text->string.GetNum() == label.GetNum();
-    for (int i = 0; same && i < label.GetNum(); ++i)
-        same = text->string[i] == label[i];
-    if (!same) {
-        text->string.RemoveAll();
-        for (int i = 0; i < label.GetNum(); ++i)
-            text->string.Add(label[i]);
-        text->SetModifiedFlag(1);
-    }
+    CVText* text = UpdateLabelText(false);
     if (text->fontStyle.GetValue() != style)
         text->fontStyle.SetValue(style);
     const CVVector& c = box.GetCenter();
@@ -357,6 +347,30 @@ void CVSPGeometry::RenderLabel(CVState* state, CVGLRenderArea* area, const CVBox
     // The area's styles live with the area: the text does not keep one.
     if (!own)
         text->fontStyle.SetValue(nullptr);
+}
+
+CVText* CVSPGeometry::UpdateLabelText(bool markup)
+{
+    mLabelWatch.Begin();
+    mLabelWatch.Add(markup);
+    for (int i = 0; i < label.GetNum(); ++i) {
+        const std::wstring& s = label[i];
+        mLabelWatch.Add(s.size());
+        if (!s.empty())
+            mLabelWatch.Add(s.data(), s.size() * sizeof(wchar_t));
+    }
+    CVText* text = GetLabelText();
+    if (!mLabelWatch.End())
+        return text;
+    text->string.RemoveAll();
+    for (int i = 0; i < label.GetNum(); ++i)
+        text->string.Add(label[i]);
+    std::vector<CVRichTextFragment> fragments;
+    if (markup)
+        lumo::text::ReadMarkup(text->string, &fragments);
+    text->SetRichTextFragments(fragments);
+    text->SetModifiedFlag(1);
+    return text;
 }
 
 bool CVSPGeometry::HighlightDragDrop(CVGLRenderArea* area) const

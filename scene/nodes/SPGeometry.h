@@ -19,6 +19,7 @@
 #include "scene/nodes/Geometry.h"
 #include "scene/nodes/ProblemNote.h"
 #include "scene/nodes/SPLineShape.h"
+#include "scene/nodes/ValueWatch.h"
 
 #include <memory>
 #include <string>
@@ -131,6 +132,9 @@ protected:
     // The colour and transparency of the body (sets the current colour
     // unless a material or texture colours it).
     Look SetTransparency(CVGLRenderArea* area, CVAppearance* appearance);
+    // The label text with the label's lines (read as rich-text markup when
+    // asked), made again only when they change.
+    CVText* UpdateLabelText(bool markup);
     // Whether the controller drags this object now (drawn see-through).
     bool HighlightDragDrop(CVGLRenderArea* area) const;
     // Whether the cross-section view hides it.
@@ -139,13 +143,25 @@ protected:
 private:
     std::unique_ptr<CVSPLineShape> mLineShape;
     CVRefPtr<CVGeometry> mLineShapeGeometry;
-    std::wstring mLineShapeKey;      // the shape name the segments came from
-    std::wstring mLineShapeBuiltFor; // the extent and kind of the kept body
+    // What a kept body was made from: its shape name, extent and variant
+    // (solid or wire; the stipple pattern), compared on every draw.
+    struct BodyKey {
+        std::wstring name;
+        float w = -1.0f, h = -1.0f, d = -1.0f;
+        int variant = -1;
+        bool operator==(const BodyKey& o) const
+        {
+            return w == o.w && h == o.h && d == o.d && variant == o.variant && name == o.name;
+        }
+    };
+    std::wstring mLineShapeKey; // the shape name the segments came from
+    BodyKey mLineShapeBuiltFor;
     bool mLineShapeFailed = false;
     CVProblemNote mShapeProblem;
     CVRefPtr<CVGeometry> mPrimitive;
-    std::wstring mPrimitiveKey;
+    BodyKey mPrimitiveKey;
     CVRefPtr<CVText> mLabel;
+    CVValueWatch mLabelWatch;
 };
 
 // Registers the fields every kind shares, after the kind's own; a kind

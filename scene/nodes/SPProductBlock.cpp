@@ -156,7 +156,6 @@ Block MakeBlock(const BlockInput& in)
     } else {
         b.units.Bounds(b.min, b.max);
     }
-    const float H = b.max.y - b.min.y, D = b.max.z - b.min.z;
     // Caps lie on their backs on top of the block, flush with its front.
     bool capCapped = false;
     if (in.capFacings.x >= 1.0f && in.capFacings.y >= 1.0f && in.capFacings.z >= 1.0f) {
@@ -167,10 +166,8 @@ Block MakeBlock(const BlockInput& in)
         b.hasCaps = true;
         b.capSimple = b.simple || b.cap.Total() > kMaxUnits;
         b.capSize = {s.x * float(b.cap.x), s.y * float(b.cap.z), s.z * float(b.cap.y)};
-        const float top = b.simple ? H / 2.0f : b.max.y, front = b.simple ? D / 2.0f : b.max.z;
-        b.capCentre = {0.0f, top + b.capSize.z / 2.0f, front - b.capSize.y / 2.0f};
-        if (b.simple)
-            b.capCentre = {0.0f, (s.z * float(b.cap.y) + H) / 2.0f, (D - s.y * float(b.cap.z)) / 2.0f};
+        // On top of the block's top face, flush with its front face.
+        b.capCentre = {0.0f, b.max.y + b.capSize.z / 2.0f, b.max.z - b.capSize.y / 2.0f};
         b.capUnits = MakeRun({b.cap.x, b.cap.z, b.cap.y}, extent, in);
         // In the product frame the cap block's extent is (x, z, y) of its own.
         const Point3fStruct half{b.capSize.x / 2.0f, b.capSize.z / 2.0f, b.capSize.y / 2.0f};
